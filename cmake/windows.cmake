@@ -1,0 +1,52 @@
+# Windows builds (MinGW-w64): the program once per edition, the Windows-side tests and the
+# stand-in programs of the sample payload. win64 is the test vehicle; win32 is the deliverable.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(MIXARRO_ARCH x86_64)
+else()
+  set(MIXARRO_ARCH i686)
+endif()
+
+# Static C and C++ runtime: the programs need nothing but system DLLs.
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+set(MIXARRO_WIN_LIBS setupapi shell32 ole32 oleaut32 uuid advapi32 user32 gdi32 kernel32)
+
+add_library(mixarro_core STATIC ${MIXARRO_PORTABLE_SOURCES})
+target_include_directories(mixarro_core PUBLIC ${CMAKE_SOURCE_DIR})
+mixarro_warnings(mixarro_core)
+
+add_library(mixarro_win STATIC ${MIXARRO_WIN_SOURCES})
+target_link_libraries(mixarro_win PUBLIC mixarro_core ${MIXARRO_WIN_LIBS})
+mixarro_warnings(mixarro_win)
+
+include(${CMAKE_SOURCE_DIR}/samples/samples.cmake)
+include(${CMAKE_SOURCE_DIR}/resources/resources.cmake)
+
+# One program per edition, each with its own edition table and resources.
+foreach(edition IN ITEMS Indigo Cobalt)
+  string(TOUPPER ${edition} EDITION_UPPER)
+  mixarro_edition_resources(${edition} rc_file)
+  add_executable(MixarroSetup-${edition} WIN32
+    ${CMAKE_SOURCE_DIR}/shell/main_win.cpp
+    ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp
+    ${rc_file})
+  target_compile_definitions(MixarroSetup-${edition} PRIVATE MIXARRO_EDITION_TABLE=${EDITION_UPPER}_EDITION)
+  target_link_libraries(MixarroSetup-${edition} PRIVATE mixarro_win)
+  mixarro_warnings(MixarroSetup-${edition})
+endforeach()
+
+# Windows-side tests: GoogleTest under wine64, each test in a fresh copy of the test prefix.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp)
+target_compile_definitions(win_tests PRIVATE MIXARRO_EDITION_TABLE=INDIGO_EDITION)
+target_link_libraries(win_tests PRIVATE mixarro_win GTest::gtest)
+mixarro_warnings(win_tests)
+add_dependencies(win_tests MixarroSetup-Indigo MixarroSetup-Cobalt mixarro_standins)
+gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+  PROPERTIES ENVIRONMENT "MIXARRO_ARCH=${MIXARRO_ARCH}")

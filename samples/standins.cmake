@@ -1,0 +1,1 @@
+# The list of stand-ins (see mixarro_standin in samples.cmake).

@@ -1,0 +1,6 @@
+#include "shell/context.h"
+
+InstallerContext& TheContext() {
+  static InstallerContext context;
+  return context;
+}

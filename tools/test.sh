@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The project's test command: every test of every configuration.
+#   native: portable logic under ASan/UBSan; win64: the program and the Windows-side tests
+#   under wine64; win32: both 32-bit editions built and their tests under WoW64.
+# Ends with one CTest-style closing line over all configurations; fails when any fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh || exit 1
+
+xvfb_pid=
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 140); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=:$n
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    break
+  done
+fi
+trap '[ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null' EXIT
+
+total=0 failed=0 broken=
+jobs=${MIXARRO_TEST_JOBS:-2}
+for preset in native win64 win32; do
+  echo "=== $preset"
+  log=build/$preset.log; mkdir -p build
+  if ! cmake --preset $preset >$log 2>&1 || ! cmake --build --preset $preset -j2 >>$log 2>&1; then
+    tail -40 $log
+    echo "=== $preset: build failed"
+    broken="$broken $preset"
+    continue
+  fi
+  out=$(mktemp)
+  ctest --preset $preset -j"$jobs" --timeout 600 2>&1 | tee "$out"
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$out" | tail -1)
+  if [ -z "$line" ]; then
+    grep -q "No tests were found" "$out" && { rm -f "$out"; continue; }
+    broken="$broken $preset"
+  else
+    n=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    f=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    total=$((total + n)); failed=$((failed + f))
+  fi
+  rm -f "$out"
+done
+echo
+[ -n "$broken" ] && echo "configurations that did not build or run:$broken"
+pct=100
+[ "$total" -gt 0 ] && pct=$(( (total - failed) * 100 / total ))
+[ "$failed" -gt 0 ] && [ "$pct" = 100 ] && pct=99
+echo "$pct% tests passed, $failed tests failed out of $total"
+[ "$failed" = 0 ] && [ -z "$broken" ] && [ "$total" -gt 0 ]

@@ -1,0 +1,1 @@
+# Host tools (native build only): the payload packing tool and the benchmarks.
