@@ -1,0 +1,19 @@
+// Registry helpers of the install and removal procedures.
+#pragma once
+
+#include <cstddef>
+
+// Programs and Features entry, under HKEY_LOCAL_MACHINE.
+extern const char UNINSTALL_KEY[];
+// Per-user product values, directly under HKEY_CURRENT_USER.
+extern const char PRODUCT_USER_KEY[];
+// Where the current user's Programs folder is read ("Programs", HKEY_CURRENT_USER).
+extern const char SHELL_FOLDERS_KEY[];
+
+// REG_SZ under HKEY_LOCAL_MACHINE (key opened or created); 1 when written.
+int SetMachineString(const char* subKey, const char* valueName, const char* text);
+// REG_DWORD under HKEY_CURRENT_USER (key opened or created); 1 when written.
+int SetUserDword(const char* subKey, const char* valueName, unsigned value);
+// Reads a REG_SZ value of HKEY_CURRENT_USER into `out` (at most `capacity` bytes, always
+// terminated); 1 when read, 0 when missing, of another type or larger than 4,096 bytes.
+int ReadUserString(const char* subKey, const char* valueName, char* out, size_t capacity);

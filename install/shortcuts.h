@@ -1,0 +1,11 @@
+// Start-menu shortcuts (shell links) of the product.
+#pragma once
+
+#include <cstdint>
+
+// Saves "<folder>\<title>.LNK" pointing at `target` (description = title, working folder =
+// the target's folder, `arguments` may be null); 0 (S_OK) or the failing call's result.
+int32_t CreateShortcut(const char* target, const char* folder, const char* title,
+                       const char* arguments);
+// Deletes "<folder>\<title>.LNK"; non-zero when deleted.
+int DeleteShortcut(const char* folder, const char* title);
