@@ -43,4 +43,7 @@ if [ ! -d "$i386dir/i386-windows" ]; then
   mkdir -p "$i386dir"
   cp -a "$tmp/x/usr/lib/i386-linux-gnu/wine/i386-windows" "$i386dir/"
 fi
+# In WoW64 mode a 32-bit PE module's Unix library is looked up beside its folder, under the
+# host's architecture: without this link the 32-bit programs get no display driver.
+ln -sfn /usr/lib/x86_64-linux-gnu/wine/x86_64-unix "$i386dir/x86_64-unix"
 echo "setup: packages ready; Wine i386 DLLs in $i386dir"
