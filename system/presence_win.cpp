@@ -1,9 +1,65 @@
 #include "system/presence.h"
 
+#include <setupapi.h>
+
+#include <cstdlib>
+
 #include "shell/context.h"
 
-// Filled in with the presence probe.
+namespace {
+
+GUID ToGuid(const InterfaceClass& c) {
+  GUID g;
+  g.Data1 = c.data1;
+  g.Data2 = c.data2;
+  g.Data3 = c.data3;
+  for (int i = 0; i < 8; ++i) g.Data4[i] = c.data4[i];
+  return g;
+}
+
+}  // namespace
+
+// Opens the first present device interface of the class; null when none is enumerated.
+// An interface that is enumerated but cannot be opened gives INVALID_HANDLE_VALUE, which
+// still counts as present.
+HANDLE OpenFirstDeviceInterface(GUID interfaceClass) {
+  HDEVINFO set = SetupDiGetClassDevsA(&interfaceClass, nullptr, nullptr,
+                                      DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  if (set == INVALID_HANDLE_VALUE) return nullptr;
+  SP_DEVICE_INTERFACE_DATA item;
+  ZeroMemory(&item, sizeof item);
+  item.cbSize = sizeof item;  // 28 in the 32-bit build, 32 in the 64-bit one
+  if (!SetupDiEnumDeviceInterfaces(set, nullptr, &interfaceClass, 0, &item)) {
+    SetupDiDestroyDeviceInfoList(set);
+    return nullptr;
+  }
+  DWORD required = 0;
+  SetupDiGetDeviceInterfaceDetailA(set, &item, nullptr, 0, &required, nullptr);
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  if (required >= sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) {
+    auto* detail = static_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(calloc(1, required));
+    if (detail) {
+      detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);  // 5 or 8
+      if (SetupDiGetDeviceInterfaceDetailA(set, &item, detail, required, nullptr, nullptr))
+        handle = CreateFileA(detail->DevicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                             nullptr, OPEN_EXISTING, 0x800, nullptr);
+      free(detail);
+    }
+  }
+  SetupDiDestroyDeviceInfoList(set);
+  return handle;
+}
+
 int ProbeProductPresent(InstallerContext& context) {
   context.productPresent = 0;
-  return 0;
+  const EditionConfig& edition = ThisEdition();
+  // Every class is probed, also after a hit.
+  for (int i = 0; i < edition.interfaceClassCount; ++i) {
+    HANDLE h = OpenFirstDeviceInterface(ToGuid(edition.interfaceClasses[i]));
+    if (h) {
+      CloseHandle(h);
+      context.productPresent = 1;
+    }
+  }
+  return context.productPresent;
 }
