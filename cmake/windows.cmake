@@ -6,8 +6,10 @@ else()
   set(MIXARRO_ARCH i686)
 endif()
 
-# Static C and C++ runtime: the programs need nothing but system DLLs.
-add_link_options(-static -static-libgcc -static-libstdc++)
+# Static C and C++ runtime: the programs need nothing but system DLLs. No time stamp in the
+# PE header and no build folder in the code, so that the same inputs give the same program.
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 set(MIXARRO_WIN_LIBS setupapi shell32 ole32 oleaut32 uuid advapi32 user32 gdi32 kernel32)
