@@ -61,8 +61,14 @@ gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   TEST_FILTER "${MIXARRO_WIN_TEST_FILTER}"
   PROPERTIES ENVIRONMENT "MIXARRO_ARCH=${MIXARRO_ARCH}")
 
-# Each program is a GUI program of the build's architecture that imports system DLLs only.
-foreach(edition IN ITEMS Indigo Cobalt)
+# Each program is a GUI program of the build's architecture that imports system DLLs only,
+# and carries its edition's version block and manifest.
+foreach(expected IN ITEMS "Indigo 3.0.2.8 Mixarro8Setup" "Cobalt 2.0.6.2 MixarroProSetup")
+  separate_arguments(expected)
+  list(GET expected 0 edition)
+  add_test(NAME VersionBlock.${edition}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/version_check.sh $<TARGET_FILE:MixarroSetup-${edition}>
+            ${expected} ${MIXARRO_MANIFEST_ARCH})
   add_test(NAME PeImage.${edition}
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/pe_check.sh ${MIXARRO_ARCH}-w64-mingw32-objdump
             $<TARGET_FILE:MixarroSetup-${edition}> ${MIXARRO_ARCH})
