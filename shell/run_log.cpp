@@ -1,0 +1,80 @@
+#include "shell/run_log.h"
+
+#include <cstdio>
+
+#include "system/os_version.h"
+
+namespace {
+
+// snprintf into a bounded buffer: 1 when the whole text fit (a cut text is terminated).
+template <typename... Args>
+int Print(char* out, size_t capacity, const char* format, Args... args) {
+  if (!out || capacity == 0) return 0;
+  int n = snprintf(out, capacity, format, args...);
+  return n >= 0 && static_cast<size_t>(n) < capacity;
+}
+
+const char* Or(const char* text, const char* instead) { return text ? text : instead; }
+
+}  // namespace
+
+int FormatHeaderLines(char* out, size_t capacity, const char* edition, const char* version,
+                      const char* commandLine, int osCode, int isWindows64,
+                      const char* targetFolder) {
+  return Print(out, capacity,
+               "MixarroSetup %s %s\r\ncommand line: %s\r\nsystem: %s (code %d), "
+               "64-bit Windows: %d\r\nprogram folder: %s",
+               Or(edition, "?"), Or(version, "?"), Or(commandLine, ""), OsCodeLabel(osCode),
+               osCode, isWindows64, (targetFolder && targetFolder[0]) ? targetFolder : "(not yet known)");
+}
+
+int FormatPayloadEntryLine(char* out, size_t capacity, const char* name, unsigned size,
+                           int verified, int written, unsigned long error) {
+  if (!verified)
+    return Print(out, capacity, "file %s (%u bytes): FAILED verification, not written",
+                 Or(name, "?"), size);
+  if (written)
+    return Print(out, capacity, "file %s (%u bytes): verified, written", Or(name, "?"), size);
+  return Print(out, capacity, "file %s (%u bytes): verified, NOT written (error %lu)",
+               Or(name, "?"), size, error);
+}
+
+int FormatProgramRunLine(char* out, size_t capacity, const char* what, const char* program,
+                         const char* commandLine, const char* folder, int started,
+                         long exitCode, unsigned long error) {
+  if (!started)
+    return Print(out, capacity, "%s: %s \"%s\" in %s: could NOT be started (error %lu)",
+                 Or(what, "program"), Or(program, "?"), Or(commandLine, ""),
+                 Or(folder, "(inherited folder)"), error);
+  return Print(out, capacity, "%s: %s \"%s\" in %s: exit code %ld", Or(what, "program"),
+               Or(program, "?"), Or(commandLine, ""), Or(folder, "(inherited folder)"), exitCode);
+}
+
+int FormatModuleLine(char* out, size_t capacity, const char* entryPoint, const char* module,
+                     int result, long hresult) {
+  return Print(out, capacity, "module %s %s: %s (0x%08lx)", Or(module, "?"), Or(entryPoint, "?"),
+               result ? "ok" : "FAILED", static_cast<unsigned long>(hresult) & 0xFFFFFFFFul);
+}
+
+int FormatActionLine(char* out, size_t capacity, const char* action, const char* target, int ok,
+                     unsigned long error) {
+  if (ok) return Print(out, capacity, "%s %s: ok", Or(action, "?"), Or(target, "?"));
+  return Print(out, capacity, "%s %s: FAILED (error %lu)", Or(action, "?"), Or(target, "?"), error);
+}
+
+int FormatResultLine(char* out, size_t capacity, const char* procedure, int result) {
+  return Print(out, capacity, "%s result: %d", Or(procedure, "run"), result);
+}
+
+int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why) {
+  return Print(out, capacity, "ERROR at step \"%s\": %s", Or(step, "?"), Or(why, ""));
+}
+
+int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month,
+                      int day, int hour, int minute, int second, int attempt) {
+  if (attempt > 0)
+    return Print(out, capacity, "MixarroSetup-%s-%04d%02d%02d-%02d%02d%02d-%d.log",
+                 Or(edition, "?"), year, month, day, hour, minute, second, attempt);
+  return Print(out, capacity, "MixarroSetup-%s-%04d%02d%02d-%02d%02d%02d.log", Or(edition, "?"),
+               year, month, day, hour, minute, second);
+}

@@ -1,0 +1,48 @@
+// The run's log: a plain-text account of what the program did, one line per step, for
+// administrators who deploy the product silently. It goes to the user's temporary folder as
+// "MixarroSetup-<edition>-<yyyymmdd-hhmmss>.log". A log that cannot be written changes nothing:
+// every call below is then a no-op.
+#pragma once
+
+#include <cstddef>
+
+struct InstallerContext;
+
+constexpr size_t LOG_LINE_CAPACITY = 2048;
+
+// Line formats (portable, each writes one terminated line without its line break into
+// `out`; results as CopyText: 1 when the whole line fit).
+int FormatHeaderLines(char* out, size_t capacity, const char* edition, const char* version,
+                      const char* commandLine, int osCode, int isWindows64,
+                      const char* targetFolder);
+int FormatPayloadEntryLine(char* out, size_t capacity, const char* name, unsigned size,
+                           int verified, int written, unsigned long error);
+int FormatProgramRunLine(char* out, size_t capacity, const char* what, const char* program,
+                         const char* commandLine, const char* folder, int started,
+                         long exitCode, unsigned long error);
+int FormatModuleLine(char* out, size_t capacity, const char* entryPoint, const char* module,
+                     int result, long hresult);
+int FormatActionLine(char* out, size_t capacity, const char* action, const char* target, int ok,
+                     unsigned long error);
+int FormatResultLine(char* out, size_t capacity, const char* procedure, int result);
+int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why);
+// "MixarroSetup-Indigo-20261209-221530.log"; `attempt` > 0 appends "-<attempt>" before ".log".
+int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month,
+                      int day, int hour, int minute, int second, int attempt);
+
+#ifdef _WIN32
+// Opens the log of this run and writes its header.
+void OpenRunLog(const InstallerContext& context, const char* commandLine);
+// Writes the header's context lines again once the program folder is known.
+void LogContext(const InstallerContext& context);
+void LogPayloadEntry(const char* name, unsigned size, int verified, int written,
+                     unsigned long error);
+void LogProgramRun(const char* what, const char* program, const char* commandLine,
+                   const char* folder, int started, long exitCode, unsigned long error);
+void LogModule(const char* entryPoint, const char* module, int result, long hresult);
+void LogAction(const char* action, const char* target, int ok, unsigned long error);
+void LogResult(const char* procedure, int result);
+void LogFailure(const char* step, const char* why);
+void LogText(const char* text);
+void CloseRunLog();
+#endif

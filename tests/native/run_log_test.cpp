@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "shell/run_log.h"
+
+namespace {
+
+TEST(RunLog, LineFormats) {
+  char line[LOG_LINE_CAPACITY];
+  struct Made {
+    int fit;
+    std::string text;
+  };
+  auto make = [&](int fit) { return Made{fit, line}; };
+  const struct {
+    Made made;
+    const char* expected;
+  } lines[] = {
+      {make(FormatPayloadEntryLine(line, sizeof line, "mp3lame\\lame_enc.dll", 1234, 1, 1, 0)),
+       "file mp3lame\\lame_enc.dll (1234 bytes): verified, written"},
+      {make(FormatPayloadEntryLine(line, sizeof line, "readme.txt", 10, 0, 0, 0)),
+       "file readme.txt (10 bytes): FAILED verification, not written"},
+      {make(FormatPayloadEntryLine(line, sizeof line, "readme.txt", 10, 1, 0, 32)),
+       "file readme.txt (10 bytes): verified, NOT written (error 32)"},
+      {make(FormatProgramRunLine(line, sizeof line, "sub-setup", "C:\\P\\QXLINK_Setup_x64.exe",
+                                 "-h -i -H -n", "C:\\P", 1, -1, 0)),
+       "sub-setup: C:\\P\\QXLINK_Setup_x64.exe \"-h -i -H -n\" in C:\\P: exit code -1"},
+      {make(FormatProgramRunLine(line, sizeof line, "sub-setup", "C:\\P\\X.exe", "-h -u -H",
+                                 "C:\\P", 0, 0, 2)),
+       "sub-setup: C:\\P\\X.exe \"-h -u -H\" in C:\\P: could NOT be started (error 2)"},
+      {make(FormatProgramRunLine(line, sizeof line, "registration program", "C:\\P\\qxregsvr64.exe",
+                                 " -fC:\\P\\a64.dll", nullptr, 1, 0, 0)),
+       "registration program: C:\\P\\qxregsvr64.exe \" -fC:\\P\\a64.dll\" in (inherited folder): "
+       "exit code 0"},
+      {make(FormatModuleLine(line, sizeof line, "DllRegisterServer", "C:\\P\\a.dll", 0,
+                             static_cast<long>(0x80004005L))),
+       "module C:\\P\\a.dll DllRegisterServer: FAILED (0x80004005)"},
+      {make(FormatActionLine(line, sizeof line, "delete", "C:\\P\\a.dll", 0, 5)),
+       "delete C:\\P\\a.dll: FAILED (error 5)"},
+      {make(FormatActionLine(line, sizeof line, "shortcut", "C:\\S\\Readme.LNK", 1, 0)),
+       "shortcut C:\\S\\Readme.LNK: ok"},
+      {make(FormatResultLine(line, sizeof line, "install", -21)), "install result: -21"},
+      {make(FormatFailureLine(line, sizeof line, "Copy Files", "2 payload files failed")),
+       "ERROR at step \"Copy Files\": 2 payload files failed"},
+      {make(FormatLogFileName(line, sizeof line, "Indigo", 2026, 12, 9, 7, 5, 3, 0)),
+       "MixarroSetup-Indigo-20261209-070503.log"},
+      {make(FormatLogFileName(line, sizeof line, "Cobalt", 2026, 1, 2, 23, 59, 59, 2)),
+       "MixarroSetup-Cobalt-20260102-235959-2.log"},
+  };
+  for (const auto& l : lines) {
+    EXPECT_EQ(l.made.fit, 1) << l.expected;
+    EXPECT_EQ(l.made.text, l.expected);
+  }
+}
+
+TEST(RunLog, HeaderNamesTheRun) {
+  char text[LOG_LINE_CAPACITY];
+  ASSERT_EQ(FormatHeaderLines(text, sizeof text, "Indigo", "3.0.2.8", "-h -i", 7, 1, ""), 1);
+  EXPECT_STREQ(text,
+               "MixarroSetup Indigo 3.0.2.8\r\ncommand line: -h -i\r\nsystem: O/S: WIN10 (code 7), "
+               "64-bit Windows: 1\r\nprogram folder: (not yet known)");
+}
+
+TEST(RunLog, LongTextIsCutAndTerminated) {
+  char small[24];
+  memset(small, 'x', sizeof small);
+  EXPECT_EQ(FormatActionLine(small, sizeof small, "delete", "C:\\a\\very\\long\\path.dll", 1, 0), 0);
+  EXPECT_EQ(strlen(small), sizeof small - 1);
+}
+
+}  // namespace
