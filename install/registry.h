@@ -10,10 +10,19 @@ extern const char PRODUCT_USER_KEY[];
 // Where the current user's Programs folder is read ("Programs", HKEY_CURRENT_USER).
 extern const char SHELL_FOLDERS_KEY[];
 
+// Largest REG_SZ value ReadUserString takes, in bytes.
+constexpr size_t USER_STRING_LIMIT = 4096;
+
 // REG_SZ under HKEY_LOCAL_MACHINE (key opened or created); 1 when written.
 int SetMachineString(const char* subKey, const char* valueName, const char* text);
 // REG_DWORD under HKEY_CURRENT_USER (key opened or created); 1 when written.
 int SetUserDword(const char* subKey, const char* valueName, unsigned value);
 // Reads a REG_SZ value of HKEY_CURRENT_USER into `out` (at most `capacity` bytes, always
-// terminated); 1 when read, 0 when missing, of another type or larger than 4,096 bytes.
+// terminated); 1 when read whole, 0 (and `out` empty) when missing, of another type, larger
+// than 4,096 bytes or longer than `out`.
 int ReadUserString(const char* subKey, const char* valueName, char* out, size_t capacity);
+
+// Portable part of ReadUserString: the text of `count` stored bytes (up to the first NUL, or
+// all of them when the value was stored without one) into `out`, always terminated; 1 when
+// the whole text fit.
+int TakeRegistryText(const char* bytes, size_t count, char* out, size_t capacity);

@@ -1,6 +1,8 @@
 // Removal primitives: leftover ".del" files, installed files, folder and registry trees.
 #pragma once
 
+#include <cstddef>
+
 #include "system/platform.h"
 
 struct InstallerContext;
@@ -10,10 +12,21 @@ int DeleteLeftoverFiles(const char* folder);
 // Deletes every catalogue file from the program folder; with the edition's locked-file
 // handling a file that cannot be deleted is moved to its ".del" name. Returns 0.
 int DeleteInstalledFiles(InstallerContext& context);
-// Removes the folder with everything in it that can be removed; returns 1.
+// Removes the folder with everything in it that can be removed; returns 1. The walk of a
+// folder ends at the first file, or subfolder, that is still there after its removal.
 int RemoveFolderTree(const char* folder);
 #ifdef _WIN32
-// Removes the key root\path with all its subkeys; 1, or 0 when it could not be opened or
-// deleted.
+// Removes the key root\path with all its subkeys; 1, or 0 when it (or a subkey, which then
+// ends the walk) could not be opened or deleted.
 int RemoveRegistryTree(HKEY root, const char* path);
 #endif
+
+// Portable parts.
+// 1 when a catalogue name may be joined to the program folder: not empty, relative, no ':',
+// no empty or all-dots component (".", "..").
+int IsSafeCatalogueName(const char* name);
+// The name of catalogue entry `index` (the first 128 bytes of its 156-byte record) into
+// `out`; 1 when it is NUL-terminated within those bytes, fits and is safe, else 0.
+int CatalogueEntryName(const unsigned char* catalogue, int index, char* out, size_t capacity);
+// 1 when the file name ends in ".del", in any letter case.
+int HasDelExtension(const char* name);

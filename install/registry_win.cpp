@@ -1,0 +1,62 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "install/registry.h"
+
+namespace {
+
+// Opens the sub-key, creating it when it is not there yet; null when neither works.
+HKEY OpenOrCreate(HKEY root, const char* subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyA(root, subKey, &key) == ERROR_SUCCESS) return key;
+  key = nullptr;
+  if (RegCreateKeyA(root, subKey, &key) == ERROR_SUCCESS) return key;
+  return nullptr;
+}
+
+}  // namespace
+
+int SetMachineString(const char* subKey, const char* valueName, const char* text) {
+  if (!subKey || !text) return 0;
+  HKEY key = OpenOrCreate(HKEY_LOCAL_MACHINE, subKey);
+  if (!key) return 0;
+  // The stored length is that of the text alone, without its NUL.
+  LONG status = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                               static_cast<DWORD>(strlen(text)));
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+int SetUserDword(const char* subKey, const char* valueName, unsigned value) {
+  if (!subKey) return 0;
+  HKEY key = OpenOrCreate(HKEY_CURRENT_USER, subKey);
+  if (!key) return 0;
+  DWORD data = value;
+  LONG status = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                               sizeof data);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+int ReadUserString(const char* subKey, const char* valueName, char* out, size_t capacity) {
+  if (!out || capacity == 0) return 0;
+  out[0] = '\0';
+  if (!subKey) return 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, subKey, &key) != ERROR_SUCCESS) return 0;
+  // One byte more than the size handed to the query, so that a full value stored without
+  // its NUL still has room to be terminated.
+  char buffer[USER_STRING_LIMIT + 1];
+  buffer[0] = '\0';
+  DWORD type = REG_SZ;
+  DWORD size = USER_STRING_LIMIT;
+  LONG status =
+      RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_SZ || size > USER_STRING_LIMIT) return 0;
+  // A cut path would name some other folder: a text that does not fit is not read at all.
+  if (TakeRegistryText(buffer, size, out, capacity)) return 1;
+  out[0] = '\0';
+  return 0;
+}

@@ -1,0 +1,123 @@
+#include <windows.h>
+
+#include "editions/edition.h"
+#include "install/paths.h"
+#include "install/payload.h"
+#include "shell/context.h"
+#include "uninstall/removal.h"
+
+namespace {
+
+int PathIsThere(const char* path) {
+  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+int DeleteLeftoverFiles(const char* folder) {
+  // An empty folder would make the pattern relative to whatever the current folder is.
+  if (!folder || folder[0] == '\0') return 0;
+  char pattern[PATH_CAPACITY];
+  if (!JoinPath(pattern, sizeof pattern, folder, "*.del")) return 0;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int count = 0;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    // The pattern also matches through short names ("x.delta" is "X~1.DEL"); only real
+    // ".del" names are leftovers.
+    if (!HasDelExtension(found.cFileName)) continue;
+    char path[PATH_CAPACITY];
+    if (!JoinPath(path, sizeof path, folder, found.cFileName)) continue;
+    DeleteFileA(path);
+    ++count;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return count;
+}
+
+int DeleteInstalledFiles(InstallerContext& context) {
+  const EditionConfig& edition = ThisEdition();
+  if (context.targetFolder[0] == '\0') return 0;
+  int count = edition.payloadEntryCount;
+  if (count > MAX_PAYLOAD_ENTRY_COUNT) count = MAX_PAYLOAD_ENTRY_COUNT;
+  for (int i = 0; i < count; ++i) {
+    char name[CATALOGUE_NAME_SIZE];
+    char path[PATH_CAPACITY];
+    if (!CatalogueEntryName(context.catalogue, i, name, sizeof name)) continue;
+    if (!JoinPath(path, sizeof path, context.targetFolder, name)) continue;
+    if (DeleteFileA(path)) continue;
+    if (!edition.lockedFileHandling) continue;
+    // A file in use cannot be deleted but can be renamed; the next run deletes the ".del"
+    // file. A name without extension has no ".del" name and stays as it is.
+    char moved[PATH_CAPACITY];
+    CopyText(moved, sizeof moved, path);
+    if (!ReplaceExtension(moved, ".del", sizeof moved)) continue;
+    MoveFileA(path, moved);
+  }
+  return 0;
+}
+
+int RemoveFolderTree(const char* folder) {
+  if (!folder || folder[0] == '\0') return 1;
+  char pattern[PATH_CAPACITY];
+  char path[PATH_CAPACITY];
+  int walking = JoinPath(pattern, sizeof pattern, folder, "*.*");
+  // Every pass lists the folder afresh and removes its first removable entry; the search is
+  // always closed before anything is removed. A pass that finds only "."-named folders, or
+  // an entry that stays, ends the walk.
+  while (walking) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) break;
+    int isFolder = 0;
+    int haveEntry = 0;
+    do {
+      isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      if (!isFolder || found.cFileName[0] != '.') {
+        haveEntry = 1;
+        break;
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    if (!haveEntry || !JoinPath(path, sizeof path, folder, found.cFileName)) break;
+    if (!isFolder) {
+      if (!DeleteFileA(path)) break;
+    } else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      // A junction or link is removed itself; what it points at is not ours.
+      RemoveDirectoryA(path);
+    } else {
+      RemoveFolderTree(path);
+    }
+    // Still there (a folder holding something in use, or a file only marked for deletion):
+    // listing again would find it first again.
+    if (PathIsThere(path)) break;
+  }
+  RemoveDirectoryA(folder);
+  return 1;
+}
+
+int RemoveRegistryTree(HKEY root, const char* path) {
+  if (!path) return 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path, 0, DELETE | KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS)
+    return 0;
+  int result = 1;
+  for (;;) {
+    char name[1024];
+    DWORD size = sizeof name - 1;
+    LONG status = RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) {
+      if (RegDeleteKeyA(root, path) != ERROR_SUCCESS) result = 0;
+      break;
+    }
+    if (status != ERROR_SUCCESS) break;
+    // Index 0 again on every pass, since a removed subkey moves the next one to the front;
+    // a subkey that stays would come back at the front for ever, so it ends the walk.
+    result = RemoveRegistryTree(key, name);
+    if (!result) break;
+  }
+  RegCloseKey(key);
+  return result;
+}
