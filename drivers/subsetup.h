@@ -1,6 +1,9 @@
 // The driver packages' own setup programs (sub-setups), started and waited for.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 struct InstallerContext;
 
 // Runs "<stem>_x64.exe" (64-bit Windows) or "<stem>.exe" with "-h -i -H -n" in the program
@@ -8,3 +11,25 @@ struct InstallerContext;
 int InstallDriverPackage(InstallerContext& context, const char* stem);
 // Runs it with "-h -u -H": 0 (also when the program is missing), -20, -604 or -605.
 int UninstallDriverPackage(InstallerContext& context, const char* stem);
+
+// Portable parts.
+constexpr int SUBSETUP_FAILED = -20;
+constexpr int SUBSETUP_RESTART_NEEDED = -21;
+constexpr int SUBSETUP_NO_PROCESS = -604;
+constexpr int SUBSETUP_NOT_STARTED = -605;
+
+extern const char SUBSETUP_INSTALL_COMMAND[];
+extern const char SUBSETUP_REMOVE_COMMAND[];
+extern const char SUBSETUP_INSTALL_FAILED_TEXT[];
+extern const char SUBSETUP_RESTART_TEXT[];
+extern const char SUBSETUP_REMOVAL_FAILED_TEXT[];
+
+// "<folder>[\]<stem>_x64.exe" when isWindows64 is 1, else "<folder>[\]<stem>.exe";
+// 1 when the whole path fit.
+int BuildSubSetupPath(char* out, size_t capacity, const char* folder, const char* stem,
+                      int isWindows64);
+// The result of a sub-setup that ended with `exitCode`: 0, SUBSETUP_FAILED or (installing
+// only) SUBSETUP_RESTART_NEEDED.
+int SubSetupResult(int installing, int32_t exitCode);
+// The error text that goes with a result, or null when the result posts no notice.
+const char* SubSetupErrorText(int installing, int result);
