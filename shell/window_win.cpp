@@ -25,7 +25,7 @@ constexpr char FOREIGN_SETUP_CAPTION[] = "Wrong Installation Program";
 constexpr UINT BLINK_PERIOD_MS = 500;
 constexpr DWORD PRESSED_PAUSE_MS = 200;
 
-// The busy look is on the screen (a blink tick drew it since the last normal look).
+// The pressed or busy look is on the screen (drawn since the last normal look).
 int busyLookShown = 0;
 // The install's final notice has arrived; the window is about to close.
 int finalNoticeSeen = 0;
@@ -171,6 +171,7 @@ void PressActionButton(InstallerContext& context, HWND window) {
   Sleep(PRESSED_PAUSE_MS);
   if (!context.productPresent) {
     context.blinkCount = 0;
+    busyLookShown = 1;
     if (StartWorker(context, 0) == 0) return;
     if (!hiddenMode)
       MessageBoxA(window, "Failed to launch Procedure...", INSTALL_ERROR_CAPTION, BOX_ERROR);
