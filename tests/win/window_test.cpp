@@ -132,6 +132,7 @@ TEST(MainWindow, EnterEscapeAndCloseIgnoredWhileTheWorkerRuns) {
   ASSERT_NE(window, nullptr);
   PumpMessages(300);
   InstallerContext& context = TheContext();
+  lstrcpyA(context.statusLine, "Extracting files...");
   context.workerRunning = 1;
   SendMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
   SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, At(700, 470));
