@@ -126,6 +126,107 @@ inline uint32_t ShiftState(uint32_t a) {
   return uint32_t(int32_t(a) >> 8);
 }
 
+// One byte of the payload keystream with state `ks`; `k` is the count of bytes not yet
+// processed, this one included.
+#define KEYSTREAM_BYTE(ks, byte, k)                                         \
+  ks = SquareStep(ks, (k));                                                 \
+  (byte) ^= uint8_t((ks & 0xff) + ((ks >> 8) & 0xff) + keyTable[(k) % 16]); \
+  ks = ShiftState(ks);
+
+// Digests the plain 64-byte block `p` while descrambling the 64 bytes at `next`, whose first
+// byte has `k` bytes left including itself. MD5 and the keystream are two chains of dependent
+// steps; interleaved, the processor runs both at once.
+void Md5BlockWithKeystream(uint32_t state[4], const uint8_t* p, uint8_t* next, uint32_t& stream,
+                           uint32_t k, const uint8_t keyTable[16]) {
+  uint32_t x[16];
+  for (int i = 0; i < 16; ++i) x[i] = LoadLe32(p + 4 * i);
+  uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+  uint32_t ks = stream;
+#define FUSED(f, w, x1, y, z, m, t, s, j) \
+  MD5_STEP(f, w, x1, y, z, m, t, s)       \
+  KEYSTREAM_BYTE(ks, next[j], k - (j))
+  FUSED(MD5_F, a, b, c, d, x[0], 0xd76aa478, 7, 0)
+  FUSED(MD5_F, d, a, b, c, x[1], 0xe8c7b756, 12, 1)
+  FUSED(MD5_F, c, d, a, b, x[2], 0x242070db, 17, 2)
+  FUSED(MD5_F, b, c, d, a, x[3], 0xc1bdceee, 22, 3)
+  FUSED(MD5_F, a, b, c, d, x[4], 0xf57c0faf, 7, 4)
+  FUSED(MD5_F, d, a, b, c, x[5], 0x4787c62a, 12, 5)
+  FUSED(MD5_F, c, d, a, b, x[6], 0xa8304613, 17, 6)
+  FUSED(MD5_F, b, c, d, a, x[7], 0xfd469501, 22, 7)
+  FUSED(MD5_F, a, b, c, d, x[8], 0x698098d8, 7, 8)
+  FUSED(MD5_F, d, a, b, c, x[9], 0x8b44f7af, 12, 9)
+  FUSED(MD5_F, c, d, a, b, x[10], 0xffff5bb1, 17, 10)
+  FUSED(MD5_F, b, c, d, a, x[11], 0x895cd7be, 22, 11)
+  FUSED(MD5_F, a, b, c, d, x[12], 0x6b901122, 7, 12)
+  FUSED(MD5_F, d, a, b, c, x[13], 0xfd987193, 12, 13)
+  FUSED(MD5_F, c, d, a, b, x[14], 0xa679438e, 17, 14)
+  FUSED(MD5_F, b, c, d, a, x[15], 0x49b40821, 22, 15)
+  FUSED(MD5_G, a, b, c, d, x[1], 0xf61e2562, 5, 16)
+  FUSED(MD5_G, d, a, b, c, x[6], 0xc040b340, 9, 17)
+  FUSED(MD5_G, c, d, a, b, x[11], 0x265e5a51, 14, 18)
+  FUSED(MD5_G, b, c, d, a, x[0], 0xe9b6c7aa, 20, 19)
+  FUSED(MD5_G, a, b, c, d, x[5], 0xd62f105d, 5, 20)
+  FUSED(MD5_G, d, a, b, c, x[10], 0x02441453, 9, 21)
+  FUSED(MD5_G, c, d, a, b, x[15], 0xd8a1e681, 14, 22)
+  FUSED(MD5_G, b, c, d, a, x[4], 0xe7d3fbc8, 20, 23)
+  FUSED(MD5_G, a, b, c, d, x[9], 0x21e1cde6, 5, 24)
+  FUSED(MD5_G, d, a, b, c, x[14], 0xc33707d6, 9, 25)
+  FUSED(MD5_G, c, d, a, b, x[3], 0xf4d50d87, 14, 26)
+  FUSED(MD5_G, b, c, d, a, x[8], 0x455a14ed, 20, 27)
+  FUSED(MD5_G, a, b, c, d, x[13], 0xa9e3e905, 5, 28)
+  FUSED(MD5_G, d, a, b, c, x[2], 0xfcefa3f8, 9, 29)
+  FUSED(MD5_G, c, d, a, b, x[7], 0x676f02d9, 14, 30)
+  FUSED(MD5_G, b, c, d, a, x[12], 0x8d2a4c8a, 20, 31)
+  FUSED(MD5_H, a, b, c, d, x[5], 0xfffa3942, 4, 32)
+  FUSED(MD5_H, d, a, b, c, x[8], 0x8771f681, 11, 33)
+  FUSED(MD5_H, c, d, a, b, x[11], 0x6d9d6122, 16, 34)
+  FUSED(MD5_H, b, c, d, a, x[14], 0xfde5380c, 23, 35)
+  FUSED(MD5_H, a, b, c, d, x[1], 0xa4beea44, 4, 36)
+  FUSED(MD5_H, d, a, b, c, x[4], 0x4bdecfa9, 11, 37)
+  FUSED(MD5_H, c, d, a, b, x[7], 0xf6bb4b60, 16, 38)
+  FUSED(MD5_H, b, c, d, a, x[10], 0xbebfbc70, 23, 39)
+  FUSED(MD5_H, a, b, c, d, x[13], 0x289b7ec6, 4, 40)
+  FUSED(MD5_H, d, a, b, c, x[0], 0xeaa127fa, 11, 41)
+  FUSED(MD5_H, c, d, a, b, x[3], 0xd4ef3085, 16, 42)
+  FUSED(MD5_H, b, c, d, a, x[6], 0x04881d05, 23, 43)
+  FUSED(MD5_H, a, b, c, d, x[9], 0xd9d4d039, 4, 44)
+  FUSED(MD5_H, d, a, b, c, x[12], 0xe6db99e5, 11, 45)
+  FUSED(MD5_H, c, d, a, b, x[15], 0x1fa27cf8, 16, 46)
+  FUSED(MD5_H, b, c, d, a, x[2], 0xc4ac5665, 23, 47)
+  FUSED(MD5_I, a, b, c, d, x[0], 0xf4292244, 6, 48)
+  FUSED(MD5_I, d, a, b, c, x[7], 0x432aff97, 10, 49)
+  FUSED(MD5_I, c, d, a, b, x[14], 0xab9423a7, 15, 50)
+  FUSED(MD5_I, b, c, d, a, x[5], 0xfc93a039, 21, 51)
+  FUSED(MD5_I, a, b, c, d, x[12], 0x655b59c3, 6, 52)
+  FUSED(MD5_I, d, a, b, c, x[3], 0x8f0ccc92, 10, 53)
+  FUSED(MD5_I, c, d, a, b, x[10], 0xffeff47d, 15, 54)
+  FUSED(MD5_I, b, c, d, a, x[1], 0x85845dd1, 21, 55)
+  FUSED(MD5_I, a, b, c, d, x[8], 0x6fa87e4f, 6, 56)
+  FUSED(MD5_I, d, a, b, c, x[15], 0xfe2ce6e0, 10, 57)
+  FUSED(MD5_I, c, d, a, b, x[6], 0xa3014314, 15, 58)
+  FUSED(MD5_I, b, c, d, a, x[13], 0x4e0811a1, 21, 59)
+  FUSED(MD5_I, a, b, c, d, x[4], 0xf7537e82, 6, 60)
+  FUSED(MD5_I, d, a, b, c, x[11], 0xbd3af235, 10, 61)
+  FUSED(MD5_I, c, d, a, b, x[2], 0x2ad7d2bb, 15, 62)
+  FUSED(MD5_I, b, c, d, a, x[9], 0xeb86d391, 21, 63)
+#undef FUSED
+  state[0] += a;
+  state[1] += b;
+  state[2] += c;
+  state[3] += d;
+  stream = ks;
+}
+
+// Continues the payload keystream over bytes [from, to) of an entry of `count` bytes.
+void KeystreamRange(uint8_t* data, uint32_t from, uint32_t to, uint32_t count, uint32_t& stream,
+                    const uint8_t keyTable[16]) {
+  uint32_t ks = stream;
+  for (uint32_t i = from; i < to; ++i) {
+    KEYSTREAM_BYTE(ks, data[i], count - i)
+  }
+  stream = ks;
+}
+
 }  // namespace
 
 void Md5Begin(Md5State& md5) {
@@ -182,6 +283,25 @@ int DescrambleEntry(uint8_t* out, const uint8_t* in, uint32_t count, uint32_t se
     a = ShiftState(a);
   }
   return 0;
+}
+
+void DescrambleAndDigest(uint8_t* data, uint32_t count, uint32_t seed, const uint8_t keyTable[16],
+                         uint8_t plainDigest[16]) {
+  uint32_t stream = seed;
+  const uint32_t blocks = count / 64;
+  KeystreamRange(data, 0, count < 64 ? count : 64, count, stream, keyTable);
+  Md5State md5;
+  Md5Begin(md5);
+  for (uint32_t b = 0; b + 1 < blocks; ++b)
+    Md5BlockWithKeystream(md5.state, data + 64 * b, data + 64 * (b + 1), stream,
+                          count - 64 * (b + 1), keyTable);
+  if (blocks > 0) {
+    Md5Blocks(md5.state, data + 64 * (blocks - 1), 1);
+    KeystreamRange(data, 64 * blocks, count, count, stream, keyTable);
+  }
+  md5.length = 64 * uint64_t(blocks);
+  Md5Add(md5, data + 64 * uint64_t(blocks), count % 64);
+  Md5End(md5, plainDigest);
 }
 
 int DescrambleText(uint32_t seed, uint8_t* bytes, uint32_t count) {
@@ -269,8 +389,7 @@ int WalkPayload(uint8_t* blob, uint64_t blobSize, const uint8_t* catalogue, int 
       CopyBytes(scrambled, memory->scrambledDigest[i], 16);
     } else {
       CopyBytes(scrambled, plain, 16);
-      DescrambleEntry(data, data, entry.size, key.seed, key.keyTable);
-      Md5Digest(data, entry.size, plain);
+      DescrambleAndDigest(data, entry.size, key.seed, key.keyTable, plain);
       if (memory) {
         memory->plain[i] = 1;
         CopyBytes(memory->scrambledDigest[i], scrambled, 16);
@@ -301,9 +420,8 @@ int ScramblePayload(uint8_t* blob, uint64_t blobSize, int entryCount) {
     ReadCatalogueEntry(blob, i, entry);
     if (!EntryInBounds(entry.offset, entry.size, blobSize)) return 0;
     uint8_t* data = blob + entry.offset;
-    DescrambleEntry(data, data, entry.size, key.seed, key.keyTable);
     uint8_t scrambled[16];
-    Md5Digest(data, entry.size, scrambled);
+    DescrambleAndDigest(data, entry.size, key.seed, key.keyTable, scrambled);
     AdvanceKeyChain(key, scrambled);
   }
   return 1;

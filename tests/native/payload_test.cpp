@@ -152,6 +152,20 @@ TEST(Keystream, MatchesDefinitionAndUndoesItself) {
   EXPECT_EQ(sentinel, 0x5a) << "a zero count touches nothing";
 }
 
+// The one-pass descramble-and-digest equals the keystream followed by Md5Digest.
+TEST(Keystream, OnePassDescrambleAndDigestMatchesTheTwoSteps) {
+  std::vector<uint8_t> data = RandomBytes(70000, 11);
+  const uint8_t table[16] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 255, 254, 253, 252, 251, 250};
+  for (uint32_t count : {0u, 1u, 63u, 64u, 65u, 127u, 128u, 129u, 191u, 4096u, 70000u}) {
+    std::vector<uint8_t> expected(data.begin(), data.begin() + count), got = expected;
+    DescrambleEntry(expected.data(), expected.data(), count, PAYLOAD_SEED, table);
+    uint8_t d[16];
+    DescrambleAndDigest(got.data(), count, PAYLOAD_SEED, table, d);
+    EXPECT_EQ(got, expected) << "count " << count;
+    EXPECT_EQ(Hex(d), Md5Hex(expected.data(), count)) << "count " << count;
+  }
+}
+
 TEST(Catalogue, RecordIsLittleEndianAt156Bytes) {
   CatalogueEntry entry = {};
   strcpy(entry.name, "mp3lame\\lame_enc.dll");
