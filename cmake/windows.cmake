@@ -73,3 +73,6 @@ foreach(expected IN ITEMS "Indigo 3.0.2.8 Mixarro8Setup" "Cobalt 2.0.6.2 Mixarro
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/pe_check.sh ${MIXARRO_ARCH}-w64-mingw32-objdump
             $<TARGET_FILE:MixarroSetup-${edition}> ${MIXARRO_ARCH})
 endforeach()
+
+# Checks of the real window under an X server.
+include(${CMAKE_SOURCE_DIR}/tests/gui/gui.cmake)
