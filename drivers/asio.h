@@ -14,3 +14,15 @@ int RegisterModuleInProcess(const char* modulePath);
 int UnregisterModuleInProcess(const char* modulePath);
 // One run of the registration program for a 64-bit module, waited for at most 10 s.
 void RunRegistrationProgram(InstallerContext& context, int direction, const char* module64);
+
+// Portable parts.
+extern const char REGISTRATION_PROGRAM[];
+constexpr unsigned REGISTRATION_WAIT_MS = 10000;
+constexpr unsigned REGISTRATION_PAUSE_MS = 50;
+
+// "<folder>[\]qxregsvr64.exe"; 1 when the whole path fit.
+int BuildRegistrationProgramPath(char* out, size_t capacity, const char* folder);
+// The registration program's whole command line: " -f<folder>[\]<module>" to register,
+// " -u  -f<folder>[\]<module>" to unregister (direction 0); 1 when it fit.
+int BuildRegistrationCommandLine(char* out, size_t capacity, const char* folder,
+                                 const char* module64, int direction);
