@@ -13,7 +13,9 @@ function(mixarro_standin)
   set(flags -std=c++20 -O2 -Wall -Wextra -Werror -static -static-libgcc -static-libstdc++ -s
             -I${CMAKE_SOURCE_DIR})
   if(S_KIND STREQUAL "dll")
-    list(APPEND flags -shared)
+    # Undecorated names: GetProcAddress(module, "DllRegisterServer") must find the stdcall
+    # entry points of the 32-bit modules too.
+    list(APPEND flags -shared -Wl,--kill-at)
   elseif(S_KIND STREQUAL "gui")
     list(APPEND flags -mwindows)
   endif()
