@@ -5,6 +5,7 @@
 #include "editions/edition.h"
 #include "install/paths.h"
 #include "shell/context.h"
+#include "shell/run_log.h"
 
 namespace {
 
@@ -35,13 +36,19 @@ int SetAsioRegistration(InstallerContext& context, int direction) {
 
 int RegisterModuleInProcess(const char* modulePath) {
   HMODULE module = LoadLibraryA(modulePath);
-  if (!module) return 0;
+  if (!module) {
+    LogAction("load module", modulePath, 0, GetLastError());
+    return 0;
+  }
   RegistrationEntry entry = FindEntry(module, "DllRegisterServer");
   if (!entry) {
+    LogAction("find DllRegisterServer in", modulePath, 0, GetLastError());
     FreeLibrary(module);
     return 0;
   }
-  if (entry() != S_OK) {
+  HRESULT result = entry();
+  LogModule("DllRegisterServer", modulePath, result == S_OK, result);
+  if (result != S_OK) {
     CoFreeLibrary(module);
     return 0;
   }
@@ -52,13 +59,18 @@ int RegisterModuleInProcess(const char* modulePath) {
 
 int UnregisterModuleInProcess(const char* modulePath) {
   HMODULE module = LoadLibraryA(modulePath);
-  if (!module) return 0;
+  if (!module) {
+    LogAction("load module", modulePath, 0, GetLastError());
+    return 0;
+  }
   RegistrationEntry entry = FindEntry(module, "DllUnregisterServer");
   if (!entry) {
+    LogAction("find DllUnregisterServer in", modulePath, 0, GetLastError());
     CoFreeLibrary(module);
     return 0;
   }
-  entry();
+  HRESULT result = entry();
+  LogModule("DllUnregisterServer", modulePath, result == S_OK, result);
   CoFreeLibrary(module);
   Sleep(REGISTRATION_PAUSE_MS);
   return 1;
@@ -77,13 +89,23 @@ void RunRegistrationProgram(InstallerContext& context, int direction, const char
   PROCESS_INFORMATION process;
   ZeroBytes(&process, sizeof process);
   if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                      nullptr, &startup, &process))
+                      nullptr, &startup, &process)) {
+    LogProgramRun("registration program", program, commandLine, nullptr, 0, 0, GetLastError());
     return;
+  }
   if (process.hThread) CloseHandle(process.hThread);
-  if (!process.hProcess) return;
+  if (!process.hProcess) {
+    LogProgramRun("registration program", program, commandLine, nullptr, 0, 0, 0);
+    return;
+  }
   // One that takes longer is left running; the next module does not wait for it.
-  WaitForSingleObject(process.hProcess, REGISTRATION_WAIT_MS);
+  DWORD waited = WaitForSingleObject(process.hProcess, REGISTRATION_WAIT_MS);
   DWORD exitCode = 0;
   GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hProcess);
+  if (waited == WAIT_TIMEOUT)
+    LogAction("registration program still running after 10 s, left running:", commandLine, 1, 0);
+  else
+    LogProgramRun("registration program", program, commandLine, nullptr, 1,
+                  static_cast<int32_t>(exitCode), 0);
 }

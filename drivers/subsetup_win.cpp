@@ -4,6 +4,7 @@
 #include "install/paths.h"
 #include "install/payload.h"
 #include "shell/context.h"
+#include "shell/run_log.h"
 #include "shell/window.h"
 
 namespace {
@@ -22,13 +23,20 @@ int RunSubSetup(InstallerContext& context, const char* program, int installing) 
   ZeroBytes(&process, sizeof process);
   DWORD exitCode = static_cast<DWORD>(-1);
   if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                      context.targetFolder, &startup, &process))
+                      context.targetFolder, &startup, &process)) {
+    LogProgramRun("sub-setup", program, commandLine, context.targetFolder, 0, 0, GetLastError());
     return SUBSETUP_NOT_STARTED;
+  }
   if (process.hThread) CloseHandle(process.hThread);
-  if (!process.hProcess) return SUBSETUP_NO_PROCESS;
+  if (!process.hProcess) {
+    LogProgramRun("sub-setup", program, commandLine, context.targetFolder, 0, 0, 0);
+    return SUBSETUP_NO_PROCESS;
+  }
   WaitForSingleObject(process.hProcess, INFINITE);
   if (!GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = static_cast<DWORD>(-1);
   CloseHandle(process.hProcess);
+  LogProgramRun("sub-setup", program, commandLine, context.targetFolder, 1,
+                static_cast<int32_t>(exitCode), 0);
 
   int result = SubSetupResult(installing, static_cast<int32_t>(exitCode));
   if (const char* text = SubSetupErrorText(installing, result)) {
@@ -52,6 +60,9 @@ int UninstallDriverPackage(InstallerContext& context, const char* stem) {
   if (!BuildSubSetupPath(program, sizeof program, context.targetFolder, stem, context.isWindows64))
     return 0;
   // A package whose sub-setup is not there has nothing to remove.
-  if (!FileExists(program)) return 0;
+  if (!FileExists(program)) {
+    LogAction("sub-setup not present, nothing to remove:", program, 1, 0);
+    return 0;
+  }
   return RunSubSetup(context, program, 0);
 }

@@ -3,6 +3,7 @@
 #include "drivers/usbgpi.h"
 #include "install/paths.h"
 #include "shell/context.h"
+#include "shell/run_log.h"
 
 int SetUsbGpiDriverInfo(InstallerContext& context, int direction) {
   int choice = 0;
@@ -19,9 +20,12 @@ int SetUsbGpiDriverInfo(InstallerContext& context, int direction) {
       !JoinPath(source, sizeof source, context.targetFolder, name))
     return choice;
   // Failures change nothing for the calling procedure.
-  if (direction)
-    CopyFileA(source, destination, FALSE);
-  else
-    DeleteFileA(destination);
+  if (direction) {
+    BOOL ok = CopyFileA(source, destination, FALSE);
+    LogAction("copy driver information file to", destination, ok, ok ? 0 : GetLastError());
+  } else {
+    BOOL ok = DeleteFileA(destination);
+    LogAction("delete driver information file", destination, ok, ok ? 0 : GetLastError());
+  }
   return choice;
 }

@@ -1,5 +1,7 @@
 #include "install/install_procedure.h"
 
+#include <initializer_list>
+
 #include "drivers/asio.h"
 #include "drivers/subsetup.h"
 #include "drivers/usbgpi.h"
@@ -7,7 +9,9 @@
 #include "install/paths.h"
 #include "install/registry.h"
 #include "install/shortcuts.h"
+#include "install/uninstall_entry.h"
 #include "shell/context.h"
+#include "shell/run_log.h"
 #include "shell/window.h"
 #include "system/folders.h"
 #include "uninstall/removal.h"
@@ -31,13 +35,24 @@ void SetStatus(InstallerContext& context, const char* text) {
 }
 
 // Puts the text, the vendor's address and a full stop into errorText, posts the error
-// notice and gives back the code.
-int Fail(InstallerContext& context, const char* text, int code) {
+// notice and gives back the code. The log names the step and the reason.
+int Fail(InstallerContext& context, const char* text, const char* why, int code) {
   CopyText(context.errorText, sizeof context.errorText, text);
   AppendText(context.errorText, sizeof context.errorText, VENDOR_ADDRESS);
   AppendText(context.errorText, sizeof context.errorText, ".");
+  LogFailure(context.statusLine, why);
   PostWorkerNotice(context, NOTICE_ERROR);
   return code;
+}
+
+void SetLoggedMachineString(const char* name, const char* text) {
+  int ok = SetMachineString(UNINSTALL_KEY, name, text);
+  LogRegistry("set value", "HKLM", UNINSTALL_KEY, name, ok, ok ? 0 : GetLastError());
+}
+
+void SetLoggedMachineDword(const char* name, unsigned value) {
+  int ok = SetMachineDword(UNINSTALL_KEY, name, value);
+  LogRegistry("set value", "HKLM", UNINSTALL_KEY, name, ok, ok ? 0 : GetLastError());
 }
 
 // Makes "<programs>\QX Audio\Mixarro" and the edition's shortcut rows in it. A folder that
@@ -51,38 +66,53 @@ void MakeShortcuts(InstallerContext& context, const char* programsFolder) {
   for (int i = 0; i < n && i < 32; ++i) {
     char target[PATH_CAPACITY];
     if (!JoinPath(target, sizeof target, context.targetFolder, rows[i]->target)) continue;
-    CreateShortcut(target, folder, rows[i]->title, nullptr);
+    int32_t result = CreateShortcut(target, folder, rows[i]->title, nullptr);
+    LogShortcut("create shortcut", folder, rows[i]->title, result == 0,
+                static_cast<unsigned long>(result));
   }
 }
 
-}  // namespace
-
-int RunInstall(InstallerContext& context) {
+int InstallSteps(InstallerContext& context) {
   const EditionConfig& edition = ThisEdition();
   CopyText(context.errorCaption, sizeof context.errorCaption, "Mixarro Installation Error");
 
   SetStatus(context, "Extract Package");
-  if (LoadCatalogue(context) != 0) return Fail(context, PACKAGE_TEXT, -1);
+  if (LoadCatalogue(context) != 0)
+    return Fail(context, PACKAGE_TEXT, "the payload is missing or holds no files", -1);
 
   SetStatus(context, "Copy Files");
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
-  if (CreateFolderPath(context.targetFolder) != 1) return Fail(context, FOLDER_TEXT, -3);
-  // What an earlier removal could not delete because it was in use goes now.
-  if (edition.lockedFileHandling) DeleteLeftoverFiles(context.targetFolder);
-  if (ExtractPayload(context, nullptr) != 0) return Fail(context, COPY_TEXT, -10);
+  LogContext(context);
+  if (CreateFolderPath(context.targetFolder) != 1)
+    return Fail(context, FOLDER_TEXT, "the program folder cannot be created", -3);
+  if (edition.lockedFileHandling) {
+    // What an earlier removal could not delete because it was in use goes now, or at the
+    // restart when it is still in use.
+    DeleteLeftoverFiles(context.targetFolder);
+    ScheduleLeftoverDeletionAtRestart(context.targetFolder);
+  }
+  if (ExtractPayload(context, nullptr) != 0)
+    return Fail(context, COPY_TEXT, "payload files failed to verify or to be written (see above)",
+                -10);
 
   for (int i = 0; i < edition.driverPackageCount; ++i) {
     SetStatus(context, edition.driverPackages[i].statusText);
     // A failing sub-setup has posted its own notice (or none, when it could not start).
     int result = InstallDriverPackage(context, edition.driverPackages[i].stem);
-    if (result != 0) return result;
+    if (result != 0) {
+      LogFailure(context.statusLine, result == -21 ? "the sub-setup asks for a restart"
+                                     : result == -20 ? "the sub-setup failed"
+                                                     : "the sub-setup cannot be started");
+      return result;
+    }
   }
 
   SetAsioRegistration(context, 1);
   if (edition.usbGpiFiles) SetUsbGpiDriverInfo(context, 1);
-  SetUserDword(PRODUCT_USER_KEY, "install", 0);
-  SetUserDword(PRODUCT_USER_KEY, "nbLaunch", 0);
-  SetUserDword(PRODUCT_USER_KEY, "done", 0);
+  for (const char* value : {"install", "nbLaunch", "done"}) {
+    int ok = SetUserDword(PRODUCT_USER_KEY, value, 0);
+    LogRegistry("set value", "HKCU", PRODUCT_USER_KEY, value, ok, ok ? 0 : GetLastError());
+  }
 
   SetStatus(context, "Finalize Installation");
   char programs[PATH_CAPACITY];
@@ -99,20 +129,39 @@ int RunInstall(InstallerContext& context) {
   KeepFileName(ownName);
   char copy[PATH_CAPACITY];
   JoinPath(copy, sizeof copy, context.targetFolder, ownName);
-  if (CopyFileA(context.setupPath, copy, FALSE)) SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+  BOOL copied = CopyFileA(context.setupPath, copy, FALSE);
+  LogAction("copy the installer to", copy, copied, copied ? 0 : GetLastError());
+  if (copied) SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
 
   // The program folder lies below "Program Files", whose name has a space: unquoted, Windows
   // would first try to start "C:\Program.exe".
   char quoted[PATH_CAPACITY + 2];
-  CopyText(quoted, sizeof quoted, "\"");
-  AppendText(quoted, sizeof quoted, copy);
-  AppendText(quoted, sizeof quoted, "\"");
-  SetMachineString(UNINSTALL_KEY, "DisplayName", "Mixarro, The Virtual Mixing Console");
-  SetMachineString(UNINSTALL_KEY, "Publisher", "QX-Audio Software");
-  SetMachineString(UNINSTALL_KEY, "UninstallString", quoted);
-  SetMachineString(UNINSTALL_KEY, "DisplayIcon", copy);
+  BuildQuotedPath(quoted, sizeof quoted, copy);
+  char quiet[PATH_CAPACITY + 16];
+  BuildQuietUninstallString(quiet, sizeof quiet, copy);
+  SetLoggedMachineString("DisplayName", "Mixarro, The Virtual Mixing Console");
+  SetLoggedMachineString("Publisher", "QX-Audio Software");
+  SetLoggedMachineString("UninstallString", quoted);
+  SetLoggedMachineString("DisplayIcon", copy);
+  // What deployment tools read besides.
+  SetLoggedMachineString("DisplayVersion", edition.versionText);
+  SetLoggedMachineString("InstallLocation", context.targetFolder);
+  SetLoggedMachineString("QuietUninstallString", quiet);
+  SetLoggedMachineDword("EstimatedSize",
+                        EstimatedSizeKiB(context.catalogue, edition.payloadEntryCount));
+  SetLoggedMachineDword("NoModify", 1);
+  SetLoggedMachineDword("NoRepair", 1);
+  SetLoggedMachineString("URLInfoAbout", VENDOR_ADDRESS);
 
   SetStatus(context, "Installation Completed");
   PostWorkerNotice(context, NOTICE_DONE);
   return 0;
+}
+
+}  // namespace
+
+int RunInstall(InstallerContext& context) {
+  int result = InstallSteps(context);
+  LogResult("install", result);
+  return result;
 }

@@ -462,19 +462,35 @@ struct ExtractJob {
   const PayloadFileOps* ops;
 };
 
+void ReportEntry(const ExtractJob& job, const CatalogueEntry& entry, int verified, int written) {
+  if (!job.ops->report) return;
+  // The stored name need not be terminated within its 128 bytes.
+  char name[CATALOGUE_NAME_SIZE + 1];
+  memcpy(name, entry.name, CATALOGUE_NAME_SIZE);
+  name[CATALOGUE_NAME_SIZE] = '\0';
+  job.ops->report(job.ops->user, name, entry.size, verified, written);
+}
+
 // Writes one verified entry when it is selected; 0 counts a failure.
 int WriteSelectedEntry(void* user, int, const CatalogueEntry& entry, EntryVerdict verdict,
                        const uint8_t* data) {
-  if (verdict != ENTRY_VERIFIED) return 0;
   const ExtractJob& job = *static_cast<const ExtractJob*>(user);
+  if (verdict != ENTRY_VERIFIED) {
+    ReportEntry(job, entry, 0, 0);
+    return 0;
+  }
   if (job.onlyName && strncmp(job.onlyName, entry.name, CATALOGUE_NAME_SIZE) != 0) return 1;
   char path[1024];
-  if (!JoinPath(path, sizeof path, job.targetFolder, entry.name)) return 0;
-  char folder[1024];
-  CopyText(folder, sizeof folder, path);
-  CutAtLastBackslash(folder);
-  if (strcmp(folder, job.targetFolder) != 0) job.ops->createFolderPath(job.ops->user, folder);
-  return job.ops->writeFile(job.ops->user, path, data, entry.size);
+  int written = JoinPath(path, sizeof path, job.targetFolder, entry.name);
+  if (written) {
+    char folder[1024];
+    CopyText(folder, sizeof folder, path);
+    CutAtLastBackslash(folder);
+    if (strcmp(folder, job.targetFolder) != 0) job.ops->createFolderPath(job.ops->user, folder);
+    written = job.ops->writeFile(job.ops->user, path, data, entry.size);
+  }
+  ReportEntry(job, entry, 1, written);
+  return written;
 }
 
 }  // namespace

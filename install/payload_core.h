@@ -101,6 +101,9 @@ struct PayloadFileOps {
   int (*writeFile)(void* user, const char* path, const uint8_t* data, uint32_t size);
   int (*createFolderPath)(void* user, const char* path);
   void* user;
+  // Told of every entry the extractor dealt with (may be null): its name (terminated), size,
+  // whether it verified and whether it was written.
+  void (*report)(void* user, const char* name, uint32_t size, int verified, int written);
 };
 
 // The extractor over a blob already in memory: walks every entry (descrambling in place) and

@@ -7,6 +7,7 @@
 #include "install/payload.h"
 #include "install/payload_core.h"
 #include "shell/context.h"
+#include "shell/run_log.h"
 
 namespace {
 
@@ -48,6 +49,10 @@ int WriteForExtractor(void*, const char* path, const uint8_t* data, uint32_t siz
   return WriteWholeFile(path, data, size);
 }
 
+void LogExtractedEntry(void*, const char* name, uint32_t size, int verified, int written) {
+  LogPayloadEntry(name, size, verified, written, written ? 0 : GetLastError());
+}
+
 int CreateFolderForExtractor(void*, const char* path) {
   return CreateFolderPath(path);
 }
@@ -82,7 +87,7 @@ int ExtractPayload(InstallerContext& context, const char* onlyName) {
     FreeResource(payload.handle);
     return -1;
   }
-  PayloadFileOps ops = {WriteForExtractor, CreateFolderForExtractor, nullptr};
+  PayloadFileOps ops = {WriteForExtractor, CreateFolderForExtractor, nullptr, LogExtractedEntry};
   int failures = ExtractFromBlob(payload.bytes, payload.size, context.catalogue,
                                  ThisEdition().payloadEntryCount, &payloadMemory,
                                  context.targetFolder, onlyName, ops);

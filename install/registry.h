@@ -15,7 +15,10 @@ constexpr size_t USER_STRING_LIMIT = 4096;
 
 // REG_SZ under HKEY_LOCAL_MACHINE (key opened or created); 1 when written.
 int SetMachineString(const char* subKey, const char* valueName, const char* text);
+// REG_DWORD under HKEY_LOCAL_MACHINE (key opened or created); 1 when written.
+int SetMachineDword(const char* subKey, const char* valueName, unsigned value);
 // REG_DWORD under HKEY_CURRENT_USER (key opened or created); 1 when written.
+// The setters leave the registry's error code in GetLastError when they fail.
 int SetUserDword(const char* subKey, const char* valueName, unsigned value);
 // Reads a REG_SZ value of HKEY_CURRENT_USER into `out` (at most `capacity` bytes, always
 // terminated); 1 when read whole, 0 (and `out` empty) when missing, of another type, larger

@@ -6,13 +6,29 @@
 
 namespace {
 
-// Opens the sub-key, creating it when it is not there yet; null when neither works.
+// Opens the sub-key, creating it when it is not there yet; null when neither works (the
+// registry's error code is then in GetLastError).
 HKEY OpenOrCreate(HKEY root, const char* subKey) {
   HKEY key = nullptr;
   if (RegOpenKeyA(root, subKey, &key) == ERROR_SUCCESS) return key;
   key = nullptr;
-  if (RegCreateKeyA(root, subKey, &key) == ERROR_SUCCESS) return key;
+  LONG status = RegCreateKeyA(root, subKey, &key);
+  if (status == ERROR_SUCCESS) return key;
+  SetLastError(static_cast<DWORD>(status));
   return nullptr;
+}
+
+// Writes one REG_DWORD; 1 when written, else 0 with the error code in GetLastError.
+int SetDword(HKEY root, const char* subKey, const char* valueName, unsigned value) {
+  if (!subKey) return 0;
+  HKEY key = OpenOrCreate(root, subKey);
+  if (!key) return 0;
+  DWORD data = value;
+  LONG status = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                               sizeof data);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(status));
+  return status == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -25,18 +41,16 @@ int SetMachineString(const char* subKey, const char* valueName, const char* text
   LONG status = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                static_cast<DWORD>(strlen(text)));
   RegCloseKey(key);
+  if (status != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(status));
   return status == ERROR_SUCCESS;
 }
 
+int SetMachineDword(const char* subKey, const char* valueName, unsigned value) {
+  return SetDword(HKEY_LOCAL_MACHINE, subKey, valueName, value);
+}
+
 int SetUserDword(const char* subKey, const char* valueName, unsigned value) {
-  if (!subKey) return 0;
-  HKEY key = OpenOrCreate(HKEY_CURRENT_USER, subKey);
-  if (!key) return 0;
-  DWORD data = value;
-  LONG status = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                               sizeof data);
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  return SetDword(HKEY_CURRENT_USER, subKey, valueName, value);
 }
 
 int ReadUserString(const char* subKey, const char* valueName, char* out, size_t capacity) {

@@ -62,8 +62,35 @@ int FormatActionLine(char* out, size_t capacity, const char* action, const char*
   return Print(out, capacity, "%s %s: FAILED (error %lu)", Or(action, "?"), Or(target, "?"), error);
 }
 
+int FormatRegistryLine(char* out, size_t capacity, const char* action, const char* root,
+                       const char* key, const char* value, int ok, unsigned long error) {
+  const char* separator = value ? "\\" : "";
+  if (ok)
+    return Print(out, capacity, "%s %s\\%s%s%s: ok", Or(action, "?"), Or(root, "?"), Or(key, "?"),
+                 separator, Or(value, ""));
+  return Print(out, capacity, "%s %s\\%s%s%s: FAILED (error %lu)", Or(action, "?"), Or(root, "?"),
+               Or(key, "?"), separator, Or(value, ""), error);
+}
+
+int FormatShortcutLine(char* out, size_t capacity, const char* action, const char* folder,
+                       const char* title, int ok, unsigned long error) {
+  const char* folderText = Or(folder, "");
+  size_t n = 0;
+  while (folderText[n]) ++n;
+  const char* separator = (n > 0 && folderText[n - 1] == '\\') ? "" : "\\";
+  if (ok)
+    return Print(out, capacity, "%s %s%s%s.LNK: ok", Or(action, "?"), folderText, separator,
+                 Or(title, "?"));
+  return Print(out, capacity, "%s %s%s%s.LNK: FAILED (0x%08lx)", Or(action, "?"), folderText,
+               separator, Or(title, "?"), error & 0xFFFFFFFFul);
+}
+
 int FormatResultLine(char* out, size_t capacity, const char* procedure, int result) {
   return Print(out, capacity, "%s result: %d", Or(procedure, "run"), result);
+}
+
+int FormatExitCodeLine(char* out, size_t capacity, int exitCode) {
+  return Print(out, capacity, "exit code: %d", exitCode);
 }
 
 int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why) {

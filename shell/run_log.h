@@ -24,7 +24,14 @@ int FormatModuleLine(char* out, size_t capacity, const char* entryPoint, const c
                      int result, long hresult);
 int FormatActionLine(char* out, size_t capacity, const char* action, const char* target, int ok,
                      unsigned long error);
+// "<action> HKLM\<key>[\<value>]: ok" or ": FAILED (error N)".
+int FormatRegistryLine(char* out, size_t capacity, const char* action, const char* root,
+                       const char* key, const char* value, int ok, unsigned long error);
+// "<action> <folder>\<title>.LNK: ok" or ": FAILED (0xHHHHHHHH)" (a COM result or an error).
+int FormatShortcutLine(char* out, size_t capacity, const char* action, const char* folder,
+                       const char* title, int ok, unsigned long error);
 int FormatResultLine(char* out, size_t capacity, const char* procedure, int result);
+int FormatExitCodeLine(char* out, size_t capacity, int exitCode);
 int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why);
 // "MixarroSetup-Indigo-20261209-221530.log"; `attempt` > 0 appends "-<attempt>" before ".log".
 int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month,
@@ -41,8 +48,12 @@ void LogProgramRun(const char* what, const char* program, const char* commandLin
                    const char* folder, int started, long exitCode, unsigned long error);
 void LogModule(const char* entryPoint, const char* module, int result, long hresult);
 void LogAction(const char* action, const char* target, int ok, unsigned long error);
+void LogRegistry(const char* action, const char* root, const char* key, const char* value, int ok,
+                 unsigned long error);
+void LogShortcut(const char* action, const char* folder, const char* title, int ok,
+                 unsigned long error);
 void LogResult(const char* procedure, int result);
 void LogFailure(const char* step, const char* why);
-void LogText(const char* text);
-void CloseRunLog();
+// Ends the log with the program's exit code and closes it.
+void CloseRunLog(int exitCode);
 #endif

@@ -3,6 +3,7 @@
 #include "install/paths.h"
 #include "shell/context.h"
 #include "shell/run_log.h"
+#include "system/os_version.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void OpenRunLog(const InstallerContext& context, const char* commandLine) {
   }
   char line[LOG_LINE_CAPACITY];
   FormatHeaderLines(line, sizeof line, ThisEdition().name, ThisEdition().versionText,
-                    commandLine, context.osCode, context.isWindows64, context.targetFolder);
+                    commandLine, DetectOsCode(), context.isWindows64, context.targetFolder);
   WriteLine(line);
 }
 
@@ -79,6 +80,20 @@ void LogAction(const char* action, const char* target, int ok, unsigned long err
   WriteLine(line);
 }
 
+void LogRegistry(const char* action, const char* root, const char* key, const char* value, int ok,
+                 unsigned long error) {
+  char line[LOG_LINE_CAPACITY];
+  FormatRegistryLine(line, sizeof line, action, root, key, value, ok, error);
+  WriteLine(line);
+}
+
+void LogShortcut(const char* action, const char* folder, const char* title, int ok,
+                 unsigned long error) {
+  char line[LOG_LINE_CAPACITY];
+  FormatShortcutLine(line, sizeof line, action, folder, title, ok, error);
+  WriteLine(line);
+}
+
 void LogResult(const char* procedure, int result) {
   char line[LOG_LINE_CAPACITY];
   FormatResultLine(line, sizeof line, procedure, result);
@@ -91,10 +106,11 @@ void LogFailure(const char* step, const char* why) {
   WriteLine(line);
 }
 
-void LogText(const char* text) { WriteLine(text); }
-
-void CloseRunLog() {
+void CloseRunLog(int exitCode) {
   if (logFile == INVALID_HANDLE_VALUE) return;
+  char line[LOG_LINE_CAPACITY];
+  FormatExitCodeLine(line, sizeof line, exitCode);
+  WriteLine(line);
   CloseHandle(logFile);
   logFile = INVALID_HANDLE_VALUE;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "shell/run_log.h"
 #include "shell/startup.h"
 #include "shell/switches.h"
 #include "shell/window.h"
@@ -140,6 +141,7 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   QuerySystemFolders();
   InstallerContext& context = TheContext();
   InitInstallerContext(context, instance);
+  OpenRunLog(context, arguments);
 
   char title[128];
   snprintf(title, sizeof title, WINDOW_TITLE_FORMAT, ThisEdition().versionText);
@@ -156,6 +158,7 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
     exitCode = static_cast<int>(message.wParam);
   }
 
+  CloseRunLog(exitCode);
   ReleaseMutex(mutex);
   CloseHandle(mutex);
   if (com == S_OK) CoUninitialize();

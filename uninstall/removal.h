@@ -12,6 +12,11 @@ int DeleteLeftoverFiles(const char* folder);
 // Deletes every catalogue file from the program folder; with the edition's locked-file
 // handling a file that cannot be deleted is moved to its ".del" name. Returns 0.
 int DeleteInstalledFiles(InstallerContext& context);
+// Schedules what is left of the folder for deletion at the next restart: every file first,
+// then the sub-folders deepest first, the folder itself last. The number scheduled.
+int ScheduleTreeDeletionAtRestart(const char* folder);
+// Schedules the ".del" files still in the folder (the ones in use) likewise.
+int ScheduleLeftoverDeletionAtRestart(const char* folder);
 // Removes the folder with everything in it that can be removed; returns 1. The walk of a
 // folder ends at the first file, or subfolder, that is still there after its removal.
 int RemoveFolderTree(const char* folder);

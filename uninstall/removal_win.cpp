@@ -4,6 +4,7 @@
 #include "install/paths.h"
 #include "install/payload.h"
 #include "shell/context.h"
+#include "shell/run_log.h"
 #include "uninstall/removal.h"
 
 namespace {
@@ -30,7 +31,8 @@ int DeleteLeftoverFiles(const char* folder) {
     if (!HasDelExtension(found.cFileName)) continue;
     char path[PATH_CAPACITY];
     if (!JoinPath(path, sizeof path, folder, found.cFileName)) continue;
-    DeleteFileA(path);
+    BOOL deleted = DeleteFileA(path);
+    LogAction("delete leftover", path, deleted, deleted ? 0 : GetLastError());
     ++count;
   } while (FindNextFileA(search, &found));
   FindClose(search);
@@ -47,14 +49,19 @@ int DeleteInstalledFiles(InstallerContext& context) {
     char path[PATH_CAPACITY];
     if (!CatalogueEntryName(context.catalogue, i, name, sizeof name)) continue;
     if (!JoinPath(path, sizeof path, context.targetFolder, name)) continue;
-    if (DeleteFileA(path)) continue;
+    if (DeleteFileA(path)) {
+      LogAction("delete", path, 1, 0);
+      continue;
+    }
+    LogAction("delete", path, 0, GetLastError());
     if (!edition.lockedFileHandling) continue;
     // A file in use cannot be deleted but can be renamed; the next run deletes the ".del"
     // file. A name without extension has no ".del" name and stays as it is.
     char moved[PATH_CAPACITY];
     CopyText(moved, sizeof moved, path);
     if (!ReplaceExtension(moved, ".del", sizeof moved)) continue;
-    MoveFileA(path, moved);
+    BOOL renamed = MoveFileA(path, moved);
+    LogAction("move aside to", moved, renamed, renamed ? 0 : GetLastError());
   }
   return 0;
 }
@@ -94,7 +101,8 @@ int RemoveFolderTree(const char* folder) {
     // listing again would find it first again.
     if (PathIsThere(path)) break;
   }
-  RemoveDirectoryA(folder);
+  BOOL removed = RemoveDirectoryA(folder);
+  LogAction("remove folder", folder, removed, removed ? 0 : GetLastError());
   return 1;
 }
 

@@ -1,5 +1,7 @@
 #include "uninstall/uninstall_procedure.h"
 
+#include <initializer_list>
+
 #include "drivers/asio.h"
 #include "drivers/subsetup.h"
 #include "drivers/usbgpi.h"
@@ -9,6 +11,7 @@
 #include "install/registry.h"
 #include "install/shortcuts.h"
 #include "shell/context.h"
+#include "shell/run_log.h"
 #include "shell/window.h"
 #include "system/folders.h"
 #include "uninstall/removal.h"
@@ -23,14 +26,13 @@ void RemoveShortcuts(const InstallerContext& context, const char* programsFolder
   for (int i = 0; i < edition.removalTitleCount; ++i) {
     const RemovalTitle& t = edition.removalTitles[i];
     if (t.onlyOnWindows64 && context.isWindows64 != 1) continue;
-    DeleteShortcut(folder, t.title);
+    int deleted = DeleteShortcut(folder, t.title);
+    LogShortcut("delete shortcut", folder, t.title, deleted, deleted ? 0 : GetLastError());
   }
   RemoveFolderTree(folder);
 }
 
-}  // namespace
-
-int UninstallProduct(InstallerContext& context) {
+int UninstallSteps(InstallerContext& context) {
   const EditionConfig& edition = ThisEdition();
   CopyText(context.errorCaption, sizeof context.errorCaption, "Mixarro Uninstallation Error");
 
@@ -38,15 +40,22 @@ int UninstallProduct(InstallerContext& context) {
     CopyText(context.errorText, sizeof context.errorText, edition.uninstallPackageText);
     AppendText(context.errorText, sizeof context.errorText, VENDOR_ADDRESS);
     AppendText(context.errorText, sizeof context.errorText, ".");
+    LogFailure("load the payload catalogue", "the payload is missing or holds no files");
     PostWorkerNotice(context, NOTICE_ERROR);
     return -1;
   }
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
+  LogContext(context);
 
   // The drivers go first: while a package is still installed nothing else is touched.
   for (int i = 0; i < edition.driverPackageCount; ++i) {
     int result = UninstallDriverPackage(context, edition.driverPackages[i].stem);
-    if (result != 0) return result;
+    if (result != 0) {
+      LogFailure(edition.driverPackages[i].stem,
+                 result == -20 ? "the sub-setup failed to remove its driver"
+                               : "the sub-setup cannot be started");
+      return result;
+    }
   }
 
   SetAsioRegistration(context, 0);
@@ -63,18 +72,30 @@ int UninstallProduct(InstallerContext& context) {
   // Without a Startup folder the autostart shortcut has no place to be.
   const char* startup = GetStartupFolder();
   if (startup[0] != '\0') DeleteShortcut(startup, "Mixarro (QX-Audio)");
-  SetUserDword(PRODUCT_USER_KEY, "SysTray", 0);
-  SetUserDword(PRODUCT_USER_KEY, "SysTrayShowOnRun", 0);
-  SetUserDword(PRODUCT_USER_KEY, "EngineMode", 0);
+  for (const char* value : {"SysTray", "SysTrayShowOnRun", "EngineMode"}) {
+    int ok = SetUserDword(PRODUCT_USER_KEY, value, 0);
+    LogRegistry("set value", "HKCU", PRODUCT_USER_KEY, value, ok, ok ? 0 : GetLastError());
+  }
 
-  RemoveRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+  int removed = RemoveRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+  LogRegistry("remove key", "HKLM", UNINSTALL_KEY, nullptr, removed, 0);
 
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
   RemoveFolderTree(context.targetFolder);
+  // What is still in use goes at the restart that the final box asks for.
+  ScheduleTreeDeletionAtRestart(context.targetFolder);
   context.targetFolder[0] = '\0';
 
   if (!hiddenMode)
     MessageBoxA(context.hwnd, edition.uninstallRebootText, "REBOOT YOUR SYSTEM",
                 MB_SYSTEMMODAL | MB_ICONWARNING);
   return 0;
+}
+
+}  // namespace
+
+int UninstallProduct(InstallerContext& context) {
+  int result = UninstallSteps(context);
+  LogResult("removal", result);
+  return result;
 }

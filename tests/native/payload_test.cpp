@@ -464,7 +464,7 @@ TEST(Extract, SelectsByExactNameAndBuildsPaths) {
     TestBlob t = MakePlainBlob({"a.txt", "mp3lame\\lame_enc.dll", "b.txt"});
     ScramblePayload(t.bytes.data(), t.bytes.size(), 3);
     FakeDisk disk;
-    PayloadFileOps ops = {FakeWrite, FakeFolder, &disk};
+    PayloadFileOps ops = {FakeWrite, FakeFolder, &disk, nullptr};
     int failures = ExtractFromBlob(t.bytes.data(), t.bytes.size(), t.bytes.data(), 3, nullptr,
                                    c.folder, c.onlyName, ops);
     std::string label = std::string(c.folder) + " / " + (c.onlyName ? c.onlyName : "(none)");
@@ -488,14 +488,14 @@ TEST(Extract, FailedWritesAndOverlongPathsCount) {
   TestBlob t = MakeBlob(3);
   FakeDisk disk;
   disk.failWrites = 1;
-  PayloadFileOps ops = {FakeWrite, FakeFolder, &disk};
+  PayloadFileOps ops = {FakeWrite, FakeFolder, &disk, nullptr};
   EXPECT_EQ(ExtractFromBlob(t.bytes.data(), t.bytes.size(), t.bytes.data(), 3, nullptr, "C:\\QX",
                             nullptr, ops),
             3);
 
   TestBlob u = MakeBlob(3);
   FakeDisk disk2;
-  PayloadFileOps ops2 = {FakeWrite, FakeFolder, &disk2};
+  PayloadFileOps ops2 = {FakeWrite, FakeFolder, &disk2, nullptr};
   std::string longFolder = "C:\\" + std::string(1014, 'f');  // + "\file0.bin" is 1,027 bytes
   EXPECT_EQ(ExtractFromBlob(u.bytes.data(), u.bytes.size(), u.bytes.data(), 3, nullptr,
                             longFolder.c_str(), nullptr, ops2),

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "install/payload_core.h"
+#include "install/uninstall_entry.h"
+
+namespace {
+
+TEST(UninstallEntry, QuotedAndQuietStrings) {
+  char out[256];
+  ASSERT_EQ(BuildQuotedPath(out, sizeof out, "C:\\Program Files\\QX\\Mixarro\\Setup.exe"), 1);
+  EXPECT_STREQ(out, "\"C:\\Program Files\\QX\\Mixarro\\Setup.exe\"");
+  ASSERT_EQ(BuildQuietUninstallString(out, sizeof out, "C:\\Program Files\\QX\\Mixarro\\Setup.exe"), 1);
+  EXPECT_STREQ(out, "\"C:\\Program Files\\QX\\Mixarro\\Setup.exe\" -h -u");
+  char small[12];
+  EXPECT_EQ(BuildQuietUninstallString(small, sizeof small, "C:\\a\\b.exe"), 0);
+  EXPECT_EQ(strlen(small), sizeof small - 1);
+}
+
+TEST(UninstallEntry, EstimatedSizeRoundsUpToKiB) {
+  const struct {
+    uint32_t sizes[3];
+    uint32_t kib;
+  } cases[] = {
+      // sizes                         KiB
+      {{1, 0, 0},                      1},
+      {{1024, 0, 0},                   1},
+      {{1024, 1, 0},                   2},
+      {{1000, 24, 1024},               2},
+      {{0xFFFFFFFFu, 0xFFFFFFFFu, 2},  8388608},
+  };
+  for (const auto& c : cases) {
+    uint8_t catalogue[3 * CATALOGUE_RECORD_SIZE] = {};
+    for (int i = 0; i < 3; ++i) {
+      CatalogueEntry entry = {};
+      strcpy(entry.name, "x");
+      entry.size = c.sizes[i];
+      WriteCatalogueEntry(entry, catalogue + i * CATALOGUE_RECORD_SIZE);
+    }
+    EXPECT_EQ(EstimatedSizeKiB(catalogue, 3), c.kib) << c.sizes[0] << " " << c.sizes[1] << " " << c.sizes[2];
+  }
+}
+
+}  // namespace
