@@ -76,3 +76,10 @@ endforeach()
 
 # Checks of the real window under an X server.
 include(${CMAKE_SOURCE_DIR}/tests/gui/gui.cmake)
+
+# The release command builds the deliverable twice in folders of its own and signs it.
+if(MIXARRO_ARCH STREQUAL "i686")
+  add_test(NAME ReleaseCommand
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release_test.sh ${CMAKE_BINARY_DIR}/release-test)
+  set_tests_properties(ReleaseCommand PROPERTIES TIMEOUT 1800)
+endif()

@@ -11,11 +11,13 @@ function(mixarro_standin)
   cmake_parse_arguments(S "" "NAME;ARCH;KIND;SOURCE" "DEFINES" ${ARGN})
   set(out ${CMAKE_BINARY_DIR}/standins/${S_ARCH}/${S_NAME})
   set(flags -std=c++20 -O2 -Wall -Wextra -Werror -static -static-libgcc -static-libstdc++ -s
+            -Wl,--no-insert-timestamp
             -I${CMAKE_SOURCE_DIR})
   if(S_KIND STREQUAL "dll")
     # Undecorated names: GetProcAddress(module, "DllRegisterServer") must find the stdcall
     # entry points of the 32-bit modules too.
-    list(APPEND flags -shared -Wl,--kill-at)
+    # A fixed image base: the automatic one is made from the output path.
+    list(APPEND flags -shared -Wl,--kill-at -Wl,--disable-auto-image-base)
   elseif(S_KIND STREQUAL "gui")
     list(APPEND flags -mwindows)
   endif()

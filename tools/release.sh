@@ -3,11 +3,12 @@
 # output folder, with a SHA-256 list, and signs them with Authenticode when a certificate and
 # its key are given.
 #   tools/release.sh [--indigo DIR] [--cobalt DIR] [--out DIR] [--cert CERT.pem --key KEY.pem]
+#                    [--build DIR]
 # Without --indigo/--cobalt the sample payloads are used. The same inputs give the same
-# unsigned installers, byte for byte.
+# unsigned installers, byte for byte, whatever the build folder (default build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-indigo= cobalt= out=dist cert= key=
+indigo= cobalt= out=dist cert= key= build=build/release
 while [ $# -gt 0 ]; do
   case "$1" in
     --indigo) indigo=$(realpath "$2"); shift 2 ;;
@@ -15,7 +16,8 @@ while [ $# -gt 0 ]; do
     --out) out=$2; shift 2 ;;
     --cert) cert=$(realpath "$2"); shift 2 ;;
     --key) key=$(realpath "$2"); shift 2 ;;
-    *) echo "usage: tools/release.sh [--indigo DIR] [--cobalt DIR] [--out DIR] [--cert CERT.pem --key KEY.pem]" >&2; exit 2 ;;
+    --build) build=$2; shift 2 ;;
+    *) echo "usage: tools/release.sh [--indigo DIR] [--cobalt DIR] [--out DIR] [--cert CERT.pem --key KEY.pem] [--build DIR]" >&2; exit 2 ;;
   esac
 done
 if { [ -n "$cert" ] && [ -z "$key" ]; } || { [ -z "$cert" ] && [ -n "$key" ]; }; then
@@ -23,7 +25,6 @@ if { [ -n "$cert" ] && [ -z "$key" ]; } || { [ -z "$cert" ] && [ -n "$key" ]; };
 fi
 bash tools/setup.sh >/dev/null
 
-build=build/release
 args=(-DMIXARRO_PAYLOAD_DIR_INDIGO="$indigo" -DMIXARRO_PAYLOAD_DIR_COBALT="$cobalt")
 [ -n "$indigo" ] || args[0]=-UMIXARRO_PAYLOAD_DIR_INDIGO
 [ -n "$cobalt" ] || args[1]=-UMIXARRO_PAYLOAD_DIR_COBALT
