@@ -7,6 +7,8 @@
 
 struct InstallerContext;
 
+// Calls `act` on each ".del" file of the folder (not of its subfolders); the sum of its results.
+int ForEachLeftoverFile(const char* folder, int (*act)(const char* path));
 // Deletes the "*.del" files of the folder (not of its subfolders); the number it tried.
 int DeleteLeftoverFiles(const char* folder);
 // Deletes every catalogue file from the program folder; with the edition's locked-file

@@ -15,7 +15,7 @@ int PathIsThere(const char* path) {
 
 }  // namespace
 
-int DeleteLeftoverFiles(const char* folder) {
+int ForEachLeftoverFile(const char* folder, int (*act)(const char* path)) {
   // An empty folder would make the pattern relative to whatever the current folder is.
   if (!folder || folder[0] == '\0') return 0;
   char pattern[PATH_CAPACITY];
@@ -31,12 +31,19 @@ int DeleteLeftoverFiles(const char* folder) {
     if (!HasDelExtension(found.cFileName)) continue;
     char path[PATH_CAPACITY];
     if (!JoinPath(path, sizeof path, folder, found.cFileName)) continue;
-    BOOL deleted = DeleteFileA(path);
-    LogAction("delete leftover", path, deleted, deleted ? 0 : GetLastError());
-    ++count;
+    count += act(path);
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return count;
+}
+
+int DeleteLeftoverFiles(const char* folder) {
+  // Every leftover counts, whether or not it could be deleted.
+  return ForEachLeftoverFile(folder, [](const char* path) {
+    BOOL deleted = DeleteFileA(path);
+    LogAction("delete leftover", path, deleted, deleted ? 0 : GetLastError());
+    return 1;
+  });
 }
 
 int DeleteInstalledFiles(InstallerContext& context) {

@@ -56,19 +56,5 @@ int ScheduleTreeDeletionAtRestart(const char* folder) {
 }
 
 int ScheduleLeftoverDeletionAtRestart(const char* folder) {
-  if (!folder || folder[0] == '\0') return 0;
-  char pattern[PATH_CAPACITY];
-  if (!JoinPath(pattern, sizeof pattern, folder, "*.del")) return 0;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  int count = 0;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    if (!HasDelExtension(found.cFileName)) continue;
-    char path[PATH_CAPACITY];
-    if (JoinPath(path, sizeof path, folder, found.cFileName)) count += ScheduleOne(path);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return count;
+  return ForEachLeftoverFile(folder, ScheduleOne);
 }
