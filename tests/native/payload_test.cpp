@@ -544,3 +544,81 @@ TEST(CreateFolderLevels, DriveUncAndTrailingBackslash) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a mutated blob made the extractor do.
+struct Guarded {
+  std::string folder;
+  std::vector<std::string> paths;
+  std::vector<std::string> digests;  // MD5 of each written file
+  int reports = 0;
+};
+
+int GuardedWrite(void* user, const char* path, const uint8_t* data, uint32_t size) {
+  Guarded& g = *static_cast<Guarded*>(user);
+  g.paths.push_back(path);
+  g.digests.push_back(Md5Hex(data, size));
+  return 1;
+}
+
+int GuardedFolder(void*, const char*) { return 1; }
+
+void GuardedReport(void* user, const char* name, uint32_t, int, int) {
+  EXPECT_LE(strlen(name), size_t(CATALOGUE_NAME_SIZE));
+  ++static_cast<Guarded*>(user)->reports;
+}
+
+}  // namespace
+
+// Blobs from outside (a damaged download, a hostile file): random damage to the catalogue
+// and the data never makes the extractor read or write out of bounds (the sanitizers watch),
+// write outside the target folder, or write a file whose bytes do not match its digest.
+TEST(Extract, DamagedBlobsStayInBoundsAndInTheFolder) {
+  std::mt19937 rng(20261209);
+  for (int round = 0; round < 400; ++round) {
+    TestBlob t = MakePlainBlob({"a.txt", "mp3lame\\lame_enc.dll", "b.bin", "c.dat"}, 7 + round);
+    ScramblePayload(t.bytes.data(), t.bytes.size(), t.count);
+    // Damage: random bytes anywhere, biased towards the catalogue's numbers and names.
+    const int hits = 1 + int(rng() % 8);
+    for (int h = 0; h < hits; ++h) {
+      size_t at = (rng() % 2) ? rng() % (size_t(t.count) * CATALOGUE_RECORD_SIZE) : rng() % t.bytes.size();
+      t.bytes[at] = uint8_t(rng());
+    }
+    if (round % 5 == 0) {  // names that try to leave the folder
+      const char* names[] = {"..\\evil.dll", "C:\\evil.dll", "\\evil.dll", "a\\..\\..\\e", "x:y", ""};
+      CatalogueEntry e = EntryOf(t, int(rng() % 4));
+      memset(e.name, 0, sizeof e.name);
+      strcpy(e.name, names[rng() % 6]);
+      SetEntry(t, int(rng() % 4), e);
+    }
+    std::vector<uint8_t> catalogue(t.bytes.begin(), t.bytes.begin() + t.count * CATALOGUE_RECORD_SIZE);
+    Guarded g;
+    g.folder = "C:\\Program Files\\QX\\Mixarro";
+    PayloadFileOps ops = {GuardedWrite, GuardedFolder, &g, GuardedReport};
+    int failures = ExtractFromBlob(t.bytes.data(), t.bytes.size(), catalogue.data(), t.count,
+                                   nullptr, g.folder.c_str(), nullptr, ops);
+    EXPECT_GE(failures, 0);
+    EXPECT_LE(failures, t.count);
+    EXPECT_EQ(int(g.paths.size()) + failures, t.count) << "round " << round;
+    EXPECT_LE(g.reports, t.count);
+    for (size_t i = 0; i < g.paths.size(); ++i) {
+      const std::string& p = g.paths[i];
+      EXPECT_EQ(p.rfind(g.folder + "\\", 0), 0u) << p;
+      std::string rest = p.substr(g.folder.size() + 1);
+      EXPECT_EQ(rest.find(".."), std::string::npos) << p;
+      EXPECT_EQ(rest.find(':'), std::string::npos) << p;
+      EXPECT_NE(rest[0], '\\') << p;
+      // The file's bytes are those its catalogue entry vouches for.
+      bool vouched = false;
+      for (int e = 0; e < t.count; ++e) {
+        CatalogueEntry entry;
+        ReadCatalogueEntry(catalogue.data(), e, entry);
+        if (g.folder + "\\" + std::string(entry.name, strnlen(entry.name, CATALOGUE_NAME_SIZE)) == p &&
+            Hex(entry.digest) == g.digests[i])
+          vouched = true;
+      }
+      EXPECT_TRUE(vouched) << p << " round " << round;
+    }
+  }
+}
