@@ -13,18 +13,26 @@ echo "== building the 32-bit installers"
 ls -l build/win32/MixarroSetup-Indigo.exe build/win32/MixarroSetup-Cobalt.exe
 
 root=$(mktemp -d /tmp/mixarro-demo.XXXXXX)
-trap '"$WINESERVER" -k >/dev/null 2>&1; rm -rf "$root"' EXIT
+source tests/wine/xvfb.sh
+trap '"$WINESERVER" -k >/dev/null 2>&1; rm -rf "$root"; [ -n "${MIXARRO_XVFB_PID:-}" ] && kill $MIXARRO_XVFB_PID 2>/dev/null' EXIT
 echo "== creating a throwaway Wine prefix"
 tests/wine/prefix.sh template "$root/template" || exit 1
 export WINEPREFIX=$root/template
-xvfb=()
-[ -z "${DISPLAY:-}" ] && xvfb=(xvfb-run -a)
 cp build/win32/MixarroSetup-Indigo.exe "$root/"
 drive=$WINEPREFIX/drive_c
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\QX:Mixarro {17359A74-1236-5467}'
 startmenu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"
-usermenu="$drive/users/$USER/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"
+usermenu="$drive/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"
 folder="$drive/Program Files (x86)/QX/Mixarro"
+
+# The last lines of the run's own log (in the prefix's temporary folder).
+runlog() {
+  local log
+  log=$(ls -t "$drive"/users/*/Temp/MixarroSetup-Indigo-*.log 2>/dev/null | head -1)
+  [ -n "$log" ] || { echo "run log: none"; return; }
+  echo "run log ${log#$drive/} ($(wc -l <"$log") lines), its end:"
+  tail -4 "$log" | tr -d '\r' | sed 's/^/  /'
+}
 
 account() {
   if [ -d "$folder" ]; then
@@ -48,13 +56,15 @@ account() {
 }
 
 echo "== MixarroSetup-Indigo.exe -h -i"
-"${xvfb[@]}" "$WINE" "$root/MixarroSetup-Indigo.exe" -h -i
+"$WINE" "$root/MixarroSetup-Indigo.exe" -h -i
 rc=$?; "$WINESERVER" -w
 echo "exit code: $(( rc > 127 ? rc - 256 : rc ))"
+runlog
 account
 echo
 echo "== MixarroSetup-Indigo.exe -h -u"
-"${xvfb[@]}" "$WINE" "$root/MixarroSetup-Indigo.exe" -h -u
+"$WINE" "$root/MixarroSetup-Indigo.exe" -h -u
 rc=$?; "$WINESERVER" -w
 echo "exit code: $(( rc > 127 ? rc - 256 : rc ))"
+runlog
 account

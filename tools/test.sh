@@ -7,18 +7,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
 
-xvfb_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:$n
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    break
-  done
-fi
-trap '[ -n "$xvfb_pid" ] && kill $xvfb_pid 2>/dev/null' EXIT
+source tests/wine/xvfb.sh
 
 total=0 failed=0 broken=
 jobs=${MIXARRO_TEST_JOBS:-2}
