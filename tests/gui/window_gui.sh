@@ -2,76 +2,55 @@
 # The real x86-64 program's window under Wine and an X server: the Ready-to-install look
 # read back from a screenshot, a click on the button's border that does nothing, Escape
 # that closes with exit code 0. With "shots DIR" it only saves one screenshot per state
-# instead (ready.png, installing-1.png, installing-2.png; remove.png after a silent install
-# when the product is then present).
+# instead, each state in a fresh prefix: ready.png, installing-1.png and installing-2.png
+# (two blink ticks, with and without the word "Installing"), remove.png (after a silent
+# install, when the product is present).
 #   window_gui.sh BUILD_DIR [shots DIR]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 mode=${2:-test} shots=${3:-}
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$here/$(basename "$0")" "$@"
 fi
-source "$here/../wine/env.sh"
-root=$build/wine
-"$here/../wine/prefix.sh" template "$root/template" || exit 1
-export WINEPREFIX=$(mktemp -d "$root/gui.XXXXXX")
-"$here/../wine/prefix.sh" copy "$root/template" "$WINEPREFIX"
-work=$(mktemp -d)
+[ "$mode" = shots ] && shots=$(mkdir -p "$shots" && cd "$shots" && pwd)
+source "$here/lib.sh"
 program=$build/MixarroSetup-Indigo.exe
-failures=0
-cleanup() { "$WINESERVER" -k >/dev/null 2>&1; "$WINESERVER" -w >/dev/null 2>&1; rm -rf "$WINEPREFIX" "$work"; }
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Starts the program and waits for its window; sets pid, win, wx, wy.
-start_window() {
-  "$WINE" "$program" "$@" &
-  pid=$!
-  win=
-  for _ in $(seq 1 120); do
-    win=$(xdotool search --name '^QX-Audio Mixarro Installation' 2>/dev/null | head -1)
-    [ -n "$win" ] && break
-    sleep 0.25
-  done
-  [ -n "$win" ] || { fail "no window"; return 1; }
-  sleep 1.5  # the first painting
-  eval "$(xdotool getwindowgeometry --shell "$win")"
-  wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT
-}
-
-shot() { import -window "$win" "$1"; }
-# The colour of one pixel as #RRGGBB.
-pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 | grep -o '#[0-9A-F]\{6\}'; }
-# How many pixels of a region have one colour.
-count() { convert "$1" -crop "$2" -depth 8 txt:- | grep -c "$3"; }
-expect_pixel() {
-  local got; got=$(pixel "$1" "$2" "$3")
-  [ "$got" = "$4" ] || fail "$5: pixel ($2, $3) is $got, expected $4"
-}
-click_at() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; }
-wait_exit() {
-  for _ in $(seq 1 80); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
-  if kill -0 "$pid" 2>/dev/null; then fail "$1: still running"; return 1; fi
-  wait "$pid"
-}
 
 if [ "$mode" = shots ]; then
-  mkdir -p "$shots"
+  # Ready to install.
+  fresh_prefix
   start_window || exit 1
   shot "$shots/ready.png"
+  key_to_window Escape
+  wait_exit "ready"
+  # Installing: slow registration runs keep the worker on one step while two ticks are taken.
+  fresh_prefix
+  MIXARRO_REGSVR_SLEEP_MS=4000 MIXARRO_STANDIN_LOG="Z:${work//\//\\}\\standin.log" start_window ||
+    exit 1
   click_at 700 470
-  sleep 0.7; shot "$shots/installing-1.png"
-  sleep 0.5; shot "$shots/installing-2.png"
-  "$WINESERVER" -k; sleep 1
-  "$WINE" "$program" -h -i; echo "silent install: $?"
-  start_window && shot "$shots/remove.png"
-  "$WINESERVER" -k
+  wait_log_line qxregsvr64 60 || fail "the registration program never ran"
+  # The registration program stand-in is a console program: move its console window off the
+  # picture so that the shots show the installer alone.
+  for _ in $(seq 1 20); do
+    console=$(xdotool search --onlyvisible --name 'qxregsvr64\.exe$' 2>/dev/null | head -1)
+    [ -n "$console" ] && xdotool windowmove "$console" 1000 700 && break
+    sleep 0.25
+  done
+  sleep 0.5
+  capture_blink "$shots/installing-1.png" "$shots/installing-2.png" || fail "no two blink ticks"
+  # Ready to remove: after a silent install the product is present.
+  fresh_prefix
+  "$WINE" "$program" -h -i || fail "silent install: exit code $?"
+  start_window || exit 1
+  shot "$shots/remove.png"
+  key_to_window Escape
+  wait_exit "remove"
   ls -l "$shots"
-  exit 0
+  exit $((failures > 0))
 fi
 
+fresh_prefix
 start_window || exit 1
 [ "$ww" = 900 ] && [ "$wh" = 524 ] || fail "client area ${ww}x${wh}, expected 900x524"
 shot "$work/ready.png"
@@ -105,9 +84,7 @@ expect_pixel "$work/border.png" 590 450 "#FFFFFF" "after a border click"
 
 # Escape closes the window; the exit code is 0.
 xdotool key Escape
-wait_exit "Escape"
-rc=$?
-[ "$rc" = 0 ] || fail "exit code $rc after Escape"
+wait_exit "Escape" && { [ "$rc" = 0 ] || fail "exit code $rc after Escape"; }
 
 [ "$failures" = 0 ] && echo "window_gui: all checks passed"
 exit $((failures > 0))
