@@ -35,12 +35,12 @@ struct InterfaceClass {
 };
 
 struct EditionConfig {
-  const char* name;         // "Indigo", "Cobalt": file names and the version block
-  const char* versionText;  // window title, Programs and Features
-  uint16_t version[4];      // version block: file and product version
+  const char* name;           // "Indigo", "Cobalt": file names and the version block
+  const char* versionText;    // window title, Programs and Features
+  uint16_t version[4];        // version block: file and product version
   const char* setupBaseName;  // version block: internal, product and original file name
   int payloadEntryCount;
-  int catalogueSize;  // payloadEntryCount * 156
+  int catalogueSize;                // payloadEntryCount * 156
   const char* const* payloadNames;  // catalogue order
   const DriverPackage* driverPackages;
   int driverPackageCount;
@@ -52,8 +52,8 @@ struct EditionConfig {
   int removalTitleCount;
   const InterfaceClass* interfaceClasses;
   int interfaceClassCount;
-  int lockedFileHandling;  // ".del" renaming and leftover cleanup
-  int usbGpiFiles;         // USB GPI driver information file step
+  int lockedFileHandling;            // ".del" renaming and leftover cleanup
+  int usbGpiFiles;                   // USB GPI driver information file step
   const char* uninstallPackageText;  // followed by the vendor's address
   const char* uninstallRebootText;
   const char* foreignSetupText;

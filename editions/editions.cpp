@@ -29,9 +29,9 @@ const char* const INDIGO_PAYLOAD[] = {
     "qxaudio_mxauxvaio_2003.cat", "qxaudio_mxauxvaio_2003.sys", "qxaudio_mxauxvaio_xp.cat",
     "qxaudio_mxauxvaio_xp.sys", "qxaudio_mxauxvaio64_2003.cat", "qxaudio_mxauxvaio64_2003.sys",
     "qxaudio_mxauxvaio64_vista.cat", "qxaudio_mxauxvaio64_vista.sys",
-    "qxaudio_mxauxvaio64_win7.cat", "qxaudio_mxauxvaio64_win7.sys",
-    "qxaudio_mxauxvaio64_win10.cat", "qxaudio_mxauxvaio64_win10.sys", "QXMXAUX_ControlPanel.exe",
-    "QXMXAUX_Setup.exe", "QXMXAUX_Setup_x64.exe", "QXmxauxvaio_vista.inf", "QXmxauxvaio_2003.inf",
+    "qxaudio_mxauxvaio64_win7.cat", "qxaudio_mxauxvaio64_win7.sys", "qxaudio_mxauxvaio64_win10.cat",
+    "qxaudio_mxauxvaio64_win10.sys", "QXMXAUX_ControlPanel.exe", "QXMXAUX_Setup.exe",
+    "QXMXAUX_Setup_x64.exe", "QXmxauxvaio_vista.inf", "QXmxauxvaio_2003.inf",
     "QXmxauxvaio_win7.inf", "QXmxauxvaio_win10.inf", "QXmxauxvaio_xp.inf",
     "QXmxauxvaio64_vista.inf", "QXmxauxvaio64_win7.inf", "QXmxauxvaio64_2003.inf",
     "QXmxauxvaio64_win10.inf",
@@ -81,9 +81,9 @@ const char* const COBALT_PAYLOAD[] = {
     "qxaudio_mxauxvaio_2003.cat", "qxaudio_mxauxvaio_2003.sys", "qxaudio_mxauxvaio_xp.cat",
     "qxaudio_mxauxvaio_xp.sys", "qxaudio_mxauxvaio64_2003.cat", "qxaudio_mxauxvaio64_2003.sys",
     "qxaudio_mxauxvaio64_vista.cat", "qxaudio_mxauxvaio64_vista.sys",
-    "qxaudio_mxauxvaio64_win7.cat", "qxaudio_mxauxvaio64_win7.sys",
-    "qxaudio_mxauxvaio64_win10.cat", "qxaudio_mxauxvaio64_win10.sys", "QXMXAUX_ControlPanel.exe",
-    "QXMXAUX_Setup.exe", "QXMXAUX_Setup_x64.exe", "QXmxauxvaio_vista.inf", "QXmxauxvaio_2003.inf",
+    "qxaudio_mxauxvaio64_win7.cat", "qxaudio_mxauxvaio64_win7.sys", "qxaudio_mxauxvaio64_win10.cat",
+    "qxaudio_mxauxvaio64_win10.sys", "QXMXAUX_ControlPanel.exe", "QXMXAUX_Setup.exe",
+    "QXMXAUX_Setup_x64.exe", "QXmxauxvaio_vista.inf", "QXmxauxvaio_2003.inf",
     "QXmxauxvaio_win7.inf", "QXmxauxvaio_win10.inf", "QXmxauxvaio_xp.inf",
     "QXmxauxvaio64_vista.inf", "QXmxauxvaio64_win7.inf", "QXmxauxvaio64_2003.inf",
     "QXmxauxvaio64_win10.inf",
@@ -234,7 +234,8 @@ const EditionConfig COBALT_EDITION = {
     "De-Installation package might be corrupted\nthanks to download official package at\n",
     "Restart System to finish de-installation!",
     "Current Mixarro version has been\ninstalled by another Setup program...\n\nYou must use the "
-    "same Setup Program to de-install it,\nalso listed in Windows Programs and Features...\n\nDON'T "
+    "same Setup Program to de-install it,\nalso listed in Windows Programs and "
+    "Features...\n\nDON'T "
     "FORGET TO REBOOT AFTER DE-INSTALLATION",
 };
 

@@ -5,4 +5,6 @@
 #error "MIXARRO_EDITION_TABLE must name the edition table of this build"
 #endif
 
-const EditionConfig& ThisEdition() { return MIXARRO_EDITION_TABLE; }
+const EditionConfig& ThisEdition() {
+  return MIXARRO_EDITION_TABLE;
+}

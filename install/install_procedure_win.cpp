@@ -1,12 +1,11 @@
-#include "install/install_procedure.h"
-
 #include <initializer_list>
 
 #include "drivers/asio.h"
 #include "drivers/subsetup.h"
 #include "drivers/usbgpi.h"
-#include "install/payload.h"
+#include "install/install_procedure.h"
 #include "install/paths.h"
+#include "install/payload.h"
 #include "install/registry.h"
 #include "install/shortcuts.h"
 #include "install/uninstall_entry.h"
@@ -100,7 +99,7 @@ int InstallSteps(InstallerContext& context) {
     // A failing sub-setup has posted its own notice (or none, when it could not start).
     int result = InstallDriverPackage(context, edition.driverPackages[i].stem);
     if (result != 0) {
-      LogFailure(context.statusLine, result == -21 ? "the sub-setup asks for a restart"
+      LogFailure(context.statusLine, result == -21   ? "the sub-setup asks for a restart"
                                      : result == -20 ? "the sub-setup failed"
                                                      : "the sub-setup cannot be started");
       return result;

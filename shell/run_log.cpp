@@ -14,7 +14,9 @@ int Print(char* out, size_t capacity, const char* format, Args... args) {
   return n >= 0 && static_cast<size_t>(n) < capacity;
 }
 
-const char* Or(const char* text, const char* instead) { return text ? text : instead; }
+const char* Or(const char* text, const char* instead) {
+  return text ? text : instead;
+}
 
 }  // namespace
 
@@ -24,8 +26,8 @@ int FormatHeaderLines(char* out, size_t capacity, const char* edition, const cha
   return Print(out, capacity,
                "MixarroSetup %s %s\r\ncommand line: %s\r\nsystem: %s (code %d), "
                "64-bit Windows: %d\r\nprogram folder: %s",
-               Or(edition, "?"), Or(version, "?"), Or(commandLine, ""), OsCodeLabel(osCode),
-               osCode, isWindows64, (targetFolder && targetFolder[0]) ? targetFolder : "(not yet known)");
+               Or(edition, "?"), Or(version, "?"), Or(commandLine, ""), OsCodeLabel(osCode), osCode,
+               isWindows64, (targetFolder && targetFolder[0]) ? targetFolder : "(not yet known)");
 }
 
 int FormatPayloadEntryLine(char* out, size_t capacity, const char* name, unsigned size,
@@ -40,8 +42,8 @@ int FormatPayloadEntryLine(char* out, size_t capacity, const char* name, unsigne
 }
 
 int FormatProgramRunLine(char* out, size_t capacity, const char* what, const char* program,
-                         const char* commandLine, const char* folder, int started,
-                         long exitCode, unsigned long error) {
+                         const char* commandLine, const char* folder, int started, long exitCode,
+                         unsigned long error) {
   if (!started)
     return Print(out, capacity, "%s: %s \"%s\" in %s: could NOT be started (error %lu)",
                  Or(what, "program"), Or(program, "?"), Or(commandLine, ""),
@@ -97,8 +99,8 @@ int FormatFailureLine(char* out, size_t capacity, const char* step, const char* 
   return Print(out, capacity, "ERROR at step \"%s\": %s", Or(step, "?"), Or(why, ""));
 }
 
-int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month,
-                      int day, int hour, int minute, int second, int attempt) {
+int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month, int day,
+                      int hour, int minute, int second, int attempt) {
   if (attempt > 0)
     return Print(out, capacity, "MixarroSetup-%s-%04d%02d%02d-%02d%02d%02d-%d.log",
                  Or(edition, "?"), year, month, day, hour, minute, second, attempt);

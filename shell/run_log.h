@@ -18,8 +18,8 @@ int FormatHeaderLines(char* out, size_t capacity, const char* edition, const cha
 int FormatPayloadEntryLine(char* out, size_t capacity, const char* name, unsigned size,
                            int verified, int written, unsigned long error);
 int FormatProgramRunLine(char* out, size_t capacity, const char* what, const char* program,
-                         const char* commandLine, const char* folder, int started,
-                         long exitCode, unsigned long error);
+                         const char* commandLine, const char* folder, int started, long exitCode,
+                         unsigned long error);
 int FormatModuleLine(char* out, size_t capacity, const char* entryPoint, const char* module,
                      int result, long hresult);
 int FormatActionLine(char* out, size_t capacity, const char* action, const char* target, int ok,
@@ -34,8 +34,8 @@ int FormatResultLine(char* out, size_t capacity, const char* procedure, int resu
 int FormatExitCodeLine(char* out, size_t capacity, int exitCode);
 int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why);
 // "MixarroSetup-Indigo-20261209-221530.log"; `attempt` > 0 appends "-<attempt>" before ".log".
-int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month,
-                      int day, int hour, int minute, int second, int attempt);
+int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month, int day,
+                      int hour, int minute, int second, int attempt);
 
 #ifdef _WIN32
 // Opens the log of this run and writes its header.

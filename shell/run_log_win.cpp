@@ -41,8 +41,8 @@ void OpenRunLog(const InstallerContext& context, const char* commandLine) {
       return;
   }
   char line[LOG_LINE_CAPACITY];
-  FormatHeaderLines(line, sizeof line, ThisEdition().name, ThisEdition().versionText,
-                    commandLine, DetectOsCode(), context.isWindows64, context.targetFolder);
+  FormatHeaderLines(line, sizeof line, ThisEdition().name, ThisEdition().versionText, commandLine,
+                    DetectOsCode(), context.isWindows64, context.targetFolder);
   WriteLine(line);
 }
 

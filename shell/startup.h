@@ -15,8 +15,7 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments);
 int InitInstallerContext(InstallerContext& context, HINSTANCE instance);
 // Registers the main window class and creates the window (shown unless hidden); null on
 // failure, after the "Startup Error" box.
-HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName,
-                      const char* title);
+HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName, const char* title);
 // Frame width and caption height for sizing the window; either pointer may be null.
 void GetFrameMetrics(int* frameWidth, int* captionHeight);
 // Posts WM_DESTROY to the main window, which ends the program.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "install/paths.h"
 #include "shell/run_log.h"
 #include "shell/startup.h"
 #include "shell/switches.h"
@@ -9,7 +10,6 @@
 #include "shell/window_match.h"
 #include "system/folders.h"
 #include "system/os_version.h"
-#include "install/paths.h"
 
 const char INSTALLER_MUTEX_NAME[] =
     "QX-Audio Mixarro-Installation- Mutex-{12783DE4-C2B5-4698-9D26-EA7E355B50E9}";
@@ -47,7 +47,9 @@ BOOL CALLBACK CloseByTitle(HWND window, LPARAM prefix) {
   return TRUE;
 }
 
-void StartupError(const char* text) { MessageBoxA(nullptr, text, "Startup Error", MB_ICONWARNING); }
+void StartupError(const char* text) {
+  MessageBoxA(nullptr, text, "Startup Error", MB_ICONWARNING);
+}
 
 }  // namespace
 
@@ -84,7 +86,9 @@ void GetFrameMetrics(int* frameWidth, int* captionHeight) {
   if (captionHeight) *captionHeight = caption;
 }
 
-void PostDestroy() { PostMessageA(TheContext().hwnd, WM_DESTROY, 0, 0); }
+void PostDestroy() {
+  PostMessageA(TheContext().hwnd, WM_DESTROY, 0, 0);
+}
 
 HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName,
                       const char* title) {
@@ -129,10 +133,10 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   WaitForSingleObject(mutex, INFINITE);
 
   user32Module = LoadLibraryA("User32.dll");
-  internalGetWindowText =
-      user32Module ? reinterpret_cast<InternalGetWindowTextFn>(reinterpret_cast<void*>(
-                         GetProcAddress(user32Module, "InternalGetWindowText")))
-                   : nullptr;
+  internalGetWindowText = user32Module
+                              ? reinterpret_cast<InternalGetWindowTextFn>(reinterpret_cast<void*>(
+                                    GetProcAddress(user32Module, "InternalGetWindowText")))
+                              : nullptr;
 
   CloseProductWindowsByClass(PRODUCT_TITLE_PREFIX);
   for (int i = 0; i < PRODUCT_WIDE_TITLE_COUNT; ++i)

@@ -63,9 +63,13 @@ void QuerySystemFolders() {
   FreeLibrary(shfolder);
 }
 
-const char* GetCommonProgramsFolder() { return commonPrograms.path; }
+const char* GetCommonProgramsFolder() {
+  return commonPrograms.path;
+}
 
-const char* GetStartupFolder() { return startup.path; }
+const char* GetStartupFolder() {
+  return startup.path;
+}
 
 int ComputeTargetFolder(InstallerContext& context, const char* subfolder) {
   char programFiles[MAX_PATH + PATH_CAPACITY] = "";

@@ -47,7 +47,9 @@ int DetectOsCode() {
 
 #ifdef _WIN64
 // A 64-bit process runs only on 64-bit Windows.
-int IsWindows64() { return 1; }
+int IsWindows64() {
+  return 1;
+}
 #else
 int IsWindows64() {
   HMODULE kernel = GetModuleHandleA("Kernel32.dll");

@@ -1,10 +1,12 @@
-#include "system/presence.h"
-
+// clang-format off
+#include <windows.h>
 #include <setupapi.h>
+// clang-format on
 
 #include <cstdlib>
 
 #include "shell/context.h"
+#include "system/presence.h"
 
 namespace {
 

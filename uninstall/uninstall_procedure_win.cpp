@@ -1,13 +1,11 @@
-#include "uninstall/uninstall_procedure.h"
-
 #include <initializer_list>
 
 #include "drivers/asio.h"
 #include "drivers/subsetup.h"
 #include "drivers/usbgpi.h"
 #include "install/install_procedure.h"
-#include "install/payload.h"
 #include "install/paths.h"
+#include "install/payload.h"
 #include "install/registry.h"
 #include "install/shortcuts.h"
 #include "shell/context.h"
@@ -15,6 +13,7 @@
 #include "shell/window.h"
 #include "system/folders.h"
 #include "uninstall/removal.h"
+#include "uninstall/uninstall_procedure.h"
 
 namespace {
 
@@ -51,9 +50,9 @@ int UninstallSteps(InstallerContext& context) {
   for (int i = 0; i < edition.driverPackageCount; ++i) {
     int result = UninstallDriverPackage(context, edition.driverPackages[i].stem);
     if (result != 0) {
-      LogFailure(edition.driverPackages[i].stem,
-                 result == -20 ? "the sub-setup failed to remove its driver"
-                               : "the sub-setup cannot be started");
+      LogFailure(edition.driverPackages[i].stem, result == -20
+                                                     ? "the sub-setup failed to remove its driver"
+                                                     : "the sub-setup cannot be started");
       return result;
     }
   }
