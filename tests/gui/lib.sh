@@ -2,6 +2,8 @@
 # boxes under an X server without a window manager. The caller sets `here` (this folder) and
 # `build` (the build folder) and runs under an X display.
 source "$here/../wine/env.sh"
+# Only prefixes made here are ever touched (and their Wine processes ended).
+unset WINEPREFIX
 root=$build/wine
 probe=$build/gui_probe.exe
 work=$(mktemp -d)
@@ -10,8 +12,10 @@ failures=0
 "$here/../wine/prefix.sh" template "$root/template" || exit 1
 
 cleanup() {
-  "$WINESERVER" -k >/dev/null 2>&1
-  "$WINESERVER" -w >/dev/null 2>&1
+  if [ -n "${WINEPREFIX:-}" ]; then
+    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -w >/dev/null 2>&1
+  fi
   rm -rf "${prefixes[@]}" "$work"
 }
 trap cleanup EXIT
@@ -179,7 +183,7 @@ busy_look() {
 # Screenshots of the busy button until two of them, one step text alike, show the word
 # "Installing" and not: two blink ticks, saved as $1 (with the word) and $2 (without).
 capture_blink() {
-  local i look step steps_word= steps_noword=
+  local i look step steps_word='' steps_noword=''
   rm -f "$1" "$2"
   for i in $(seq 1 40); do
     shot "$work/tick.png"
