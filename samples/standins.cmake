@@ -5,10 +5,12 @@
 #   regsvr.exe    the registration program "qxregsvr64.exe"
 #   app.exe       every other program (applications, control panels)
 #   module.dll    every other module (MixarroRemote, lame_enc)
+# The sub-setups and the registration program run hidden, as the real ones do with their
+# switches: they are GUI programs, so that no console window opens over the installer.
 foreach(arch IN ITEMS i686 x86_64)
-  mixarro_standin(NAME subsetup.exe ARCH ${arch} KIND exe SOURCE samples/standins/subsetup.cpp)
+  mixarro_standin(NAME subsetup.exe ARCH ${arch} KIND gui SOURCE samples/standins/subsetup.cpp)
   mixarro_standin(NAME asio.dll ARCH ${arch} KIND dll SOURCE samples/standins/asio_module.cpp)
-  mixarro_standin(NAME regsvr.exe ARCH ${arch} KIND exe SOURCE samples/standins/regsvr.cpp)
+  mixarro_standin(NAME regsvr.exe ARCH ${arch} KIND gui SOURCE samples/standins/regsvr.cpp)
   mixarro_standin(NAME app.exe ARCH ${arch} KIND gui SOURCE samples/standins/app.cpp)
   mixarro_standin(NAME module.dll ARCH ${arch} KIND dll SOURCE samples/standins/module.cpp)
 endforeach()
