@@ -316,7 +316,7 @@ int DescrambleText(uint32_t seed, uint8_t* bytes, uint32_t count) {
 }
 
 void ReadCatalogueEntry(const uint8_t* catalogue, int index, CatalogueEntry& entry) {
-  const uint8_t* p = catalogue + size_t(index) * CATALOGUE_RECORD_SIZE;
+  const uint8_t* p = catalogue + size_t(index) * CATALOGUE_ENTRY_SIZE;
   memcpy(entry.name, p, CATALOGUE_NAME_SIZE);
   entry.offset = LoadLe32(p + 128);
   entry.size = LoadLe32(p + 132);

@@ -9,7 +9,6 @@
 #include "editions/edition.h"
 #include "install/payload.h"
 
-constexpr int CATALOGUE_RECORD_SIZE = 156;
 
 // One catalogue record as it lies in the blob (integers little-endian there).
 struct CatalogueEntry {

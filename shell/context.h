@@ -3,9 +3,9 @@
 #pragma once
 
 #include "editions/edition.h"
+#include "install/payload.h"
 #include "system/platform.h"
 
-constexpr int CATALOGUE_ENTRY_SIZE = 156;
 // The largest edition's catalogue; an edition uses the first entryCount * 156 bytes.
 constexpr int MAX_CATALOGUE_SIZE = MAX_PAYLOAD_ENTRY_COUNT * CATALOGUE_ENTRY_SIZE;
 

@@ -144,7 +144,7 @@ TEST(PackTool, WrongDigestOfOneEntryWritesAllOthersAndNamesIt) {
   TempDir dir;
   std::vector<const char*> names = {"a.txt", "b.txt", "sub\\c.txt", "d.txt"};
   fs::path blob = PackSmall(dir, names);
-  Damage(blob, [](uint8_t* b) { b[2 * CATALOGUE_RECORD_SIZE + 136 + 7] ^= 0x10; });
+  Damage(blob, [](uint8_t* b) { b[2 * CATALOGUE_ENTRY_SIZE + 136 + 7] ^= 0x10; });
   Captured out, err;
   fs::path to = dir.path / "out";
   EXPECT_EQ(ProcessBlob(BLOB_EXTRACT, 4, blob.c_str(), to.c_str(), out.f, err.f), 1);

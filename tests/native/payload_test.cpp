@@ -173,9 +173,9 @@ TEST(Catalogue, RecordIsLittleEndianAt156Bytes) {
   entry.size = 0x08070605;
   for (int i = 0; i < 16; ++i) entry.digest[i] = uint8_t(0xa0 + i);
   entry.reserved = 0xdeadbeef;
-  uint8_t bytes[2 * CATALOGUE_RECORD_SIZE] = {};
-  WriteCatalogueEntry(entry, bytes + CATALOGUE_RECORD_SIZE);
-  EXPECT_EQ(Hex(bytes + CATALOGUE_RECORD_SIZE + 128, 28),
+  uint8_t bytes[2 * CATALOGUE_ENTRY_SIZE] = {};
+  WriteCatalogueEntry(entry, bytes + CATALOGUE_ENTRY_SIZE);
+  EXPECT_EQ(Hex(bytes + CATALOGUE_ENTRY_SIZE + 128, 28),
             "0102030405060708a0a1a2a3a4a5a6a7a8a9aaabacadaeafefbeadde");
   CatalogueEntry back;
   ReadCatalogueEntry(bytes, 1, back);
@@ -193,7 +193,7 @@ struct TestBlob {
 TestBlob MakePlainBlob(const std::vector<std::string>& names, unsigned seed = 99) {
   TestBlob t;
   t.count = int(names.size());
-  size_t offset = names.size() * CATALOGUE_RECORD_SIZE;
+  size_t offset = names.size() * CATALOGUE_ENTRY_SIZE;
   t.bytes.resize(offset);
   std::mt19937 rng(seed);
   for (size_t i = 0; i < names.size(); ++i) {
@@ -203,7 +203,7 @@ TestBlob MakePlainBlob(const std::vector<std::string>& names, unsigned seed = 99
     e.offset = uint32_t(offset);
     e.size = uint32_t(file.size());
     Md5Digest(file.data(), file.size(), e.digest);
-    WriteCatalogueEntry(e, t.bytes.data() + i * CATALOGUE_RECORD_SIZE);
+    WriteCatalogueEntry(e, t.bytes.data() + i * CATALOGUE_ENTRY_SIZE);
     t.bytes.insert(t.bytes.end(), file.begin(), file.end());
     t.plain.push_back(file);
     offset += file.size();
@@ -226,7 +226,7 @@ CatalogueEntry EntryOf(const TestBlob& t, int i) {
 }
 
 void SetEntry(TestBlob& t, int i, const CatalogueEntry& e) {
-  WriteCatalogueEntry(e, t.bytes.data() + size_t(i) * CATALOGUE_RECORD_SIZE);
+  WriteCatalogueEntry(e, t.bytes.data() + size_t(i) * CATALOGUE_ENTRY_SIZE);
 }
 
 struct Seen {
@@ -582,7 +582,7 @@ TEST(Extract, DamagedBlobsStayInBoundsAndInTheFolder) {
     // Damage: random bytes anywhere, biased towards the catalogue's numbers and names.
     const int hits = 1 + int(rng() % 8);
     for (int h = 0; h < hits; ++h) {
-      size_t at = (rng() % 2) ? rng() % (size_t(t.count) * CATALOGUE_RECORD_SIZE) : rng() % t.bytes.size();
+      size_t at = (rng() % 2) ? rng() % (size_t(t.count) * CATALOGUE_ENTRY_SIZE) : rng() % t.bytes.size();
       t.bytes[at] = uint8_t(rng());
     }
     if (round % 5 == 0) {  // names that try to leave the folder
@@ -592,7 +592,7 @@ TEST(Extract, DamagedBlobsStayInBoundsAndInTheFolder) {
       strcpy(e.name, names[rng() % 6]);
       SetEntry(t, int(rng() % 4), e);
     }
-    std::vector<uint8_t> catalogue(t.bytes.begin(), t.bytes.begin() + t.count * CATALOGUE_RECORD_SIZE);
+    std::vector<uint8_t> catalogue(t.bytes.begin(), t.bytes.begin() + t.count * CATALOGUE_ENTRY_SIZE);
     Guarded g;
     g.folder = "C:\\Program Files\\QX\\Mixarro";
     PayloadFileOps ops = {GuardedWrite, GuardedFolder, &g, GuardedReport};

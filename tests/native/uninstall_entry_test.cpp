@@ -31,12 +31,12 @@ TEST(UninstallEntry, EstimatedSizeRoundsUpToKiB) {
       {{0xFFFFFFFFu, 0xFFFFFFFFu, 2},  8388608},
   };
   for (const auto& c : cases) {
-    uint8_t catalogue[3 * CATALOGUE_RECORD_SIZE] = {};
+    uint8_t catalogue[3 * CATALOGUE_ENTRY_SIZE] = {};
     for (int i = 0; i < 3; ++i) {
       CatalogueEntry entry = {};
       strcpy(entry.name, "x");
       entry.size = c.sizes[i];
-      WriteCatalogueEntry(entry, catalogue + i * CATALOGUE_RECORD_SIZE);
+      WriteCatalogueEntry(entry, catalogue + i * CATALOGUE_ENTRY_SIZE);
     }
     EXPECT_EQ(EstimatedSizeKiB(catalogue, 3), c.kib) << c.sizes[0] << " " << c.sizes[1] << " " << c.sizes[2];
   }

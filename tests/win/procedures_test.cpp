@@ -251,7 +251,7 @@ std::string CopyWithPayloadVariant(const std::string& program, const EditionConf
     entry.offset = static_cast<uint32_t>(blob.size());
     entry.size = static_cast<uint32_t>(data.size());
     Md5Digest(data.data(), data.size(), entry.digest);
-    WriteCatalogueEntry(entry, blob.data() + i * CATALOGUE_RECORD_SIZE);
+    WriteCatalogueEntry(entry, blob.data() + i * CATALOGUE_ENTRY_SIZE);
     blob.insert(blob.end(), data.begin(), data.end());
   }
   if (!ScramblePayload(blob.data(), blob.size(), edition.payloadEntryCount)) return "";

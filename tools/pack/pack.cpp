@@ -170,7 +170,7 @@ int PackFolder(const char* const* names, int count, const char* fromDir, const c
     fprintf(err, "mixarro-pack: %s: not a folder\n", fromDir);
     return 1;
   }
-  const uint64_t catalogueSize = uint64_t(count) * CATALOGUE_RECORD_SIZE;
+  const uint64_t catalogueSize = uint64_t(count) * CATALOGUE_ENTRY_SIZE;
   std::vector<uint64_t> sizes(size_t(count), 0);
   uint64_t total = catalogueSize;
   int problems = 0;
@@ -218,7 +218,7 @@ int PackFolder(const char* const* names, int count, const char* fromDir, const c
       return 1;
     }
     Md5Digest(data, entry.size, entry.digest);
-    WriteCatalogueEntry(entry, blob.data() + size_t(i) * CATALOGUE_RECORD_SIZE);
+    WriteCatalogueEntry(entry, blob.data() + size_t(i) * CATALOGUE_ENTRY_SIZE);
     offset += entry.size;
   }
   ScramblePayload(blob.data(), blob.size(), count);
@@ -233,7 +233,7 @@ int ProcessBlob(BlobAction action, int entryCount, const char* blobPath, const c
     fprintf(err, "mixarro-pack: %s: cannot read: %s\n", blobPath, ec.message().c_str());
     return 1;
   }
-  const uint64_t catalogueSize = uint64_t(entryCount) * CATALOGUE_RECORD_SIZE;
+  const uint64_t catalogueSize = uint64_t(entryCount) * CATALOGUE_ENTRY_SIZE;
   if (size <= catalogueSize) {
     fprintf(err, "mixarro-pack: %s: %llu bytes, not larger than the %llu-byte catalogue\n",
             blobPath, static_cast<unsigned long long>(size),
