@@ -21,9 +21,18 @@ Started StartProgram(const std::string& program, const std::string& arguments,
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      currentFolder, &startup, &info))
-    return {nullptr, 0};
+  // Wine now and then refuses a start while the prefix's services are still coming up; a
+  // start that fails is tried again, and the failure is reported either way.
+  for (int attempt = 1;; ++attempt) {
+    std::string writable = commandLine;
+    if (CreateProcessA(program.c_str(), &writable[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       currentFolder, &startup, &info))
+      break;
+    fprintf(stderr, "start of %s failed (attempt %d): error %lu\n", program.c_str(), attempt,
+            GetLastError());
+    if (attempt == 3) return {nullptr, 0};
+    Sleep(500);
+  }
   CloseHandle(info.hThread);
   return {info.hProcess, info.dwProcessId};
 }
