@@ -194,20 +194,30 @@ std::string InfFolderFile(const char* name) {
   return std::string(windows) + "\\inf\\" + name;
 }
 
+// The Windows version as the program finds it (GetVersionExA capped by the manifest, then
+// RtlGetVersion) decides the USB GPI file; Cobalt has no such step at all.
 TEST_P(Procedures, UsbGpiFileByWindowsVersion) {
+  const char* const files[] = {"qxusbgpi_uart_xp_vista.inf", "qxusbgpi_uart.inf"};
   const struct {
     const char* version;
-    bool copied;
-  } cases[] = {{"win7", true}, {"win10", false}};
+    int file;  // index into files, -1 for none
+  } cases[] = {
+      // winecfg name  file
+      {"winxp64",      0},  // 5.2: Server 2003 / XP x64
+      {"vista",        0},
+      {"win7",         1},
+      {"win81",        1},  // reported as 6.2 through the manifest, 6.3 by RtlGetVersion
+      {"win10",        -1},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.version);
     SetWineVersion(c.version);
-    const std::string inf = InfFolderFile("qxusbgpi_uart.inf");
     ASSERT_EQ(RunProgram(Setup(), "-h -i"), 0);
-    EXPECT_EQ(PathExists(inf), c.copied && edition().usbGpiFiles != 0);
-    EXPECT_FALSE(PathExists(InfFolderFile("qxusbgpi_uart_xp_vista.inf")));
+    for (int f = 0; f < 2; ++f)
+      EXPECT_EQ(PathExists(InfFolderFile(files[f])), f == c.file && edition().usbGpiFiles != 0)
+          << files[f];
     ASSERT_EQ(RunProgram(Setup(), "-h -u"), 0);
-    EXPECT_FALSE(PathExists(inf));
+    for (const char* file : files) EXPECT_FALSE(PathExists(InfFolderFile(file))) << file;
   }
 }
 
