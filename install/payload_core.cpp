@@ -346,21 +346,30 @@ int EntryInBounds(uint32_t offset, uint32_t size, uint64_t blobSize) {
   return uint64_t(offset) + uint64_t(size) <= blobSize;
 }
 
-int EntryNameIsSafe(const char name[CATALOGUE_NAME_SIZE]) {
-  size_t length = strnlen(name, CATALOGUE_NAME_SIZE);
-  if (length == 0 || length == CATALOGUE_NAME_SIZE) return 0;
-  if (name[0] == '\\' || name[0] == '/') return 0;
-  size_t componentStart = 0;
-  for (size_t i = 0; i <= length; ++i) {
-    char c = name[i];
+int CatalogueNameIsSafe(const char* name) {
+  if (!name || name[0] == '\0') return 0;
+  const char* component = name;
+  for (const char* p = name;; ++p) {
+    char c = *p;
     if (c == ':') return 0;
     if (c == '\\' || c == '/' || c == '\0') {
-      if (i - componentStart == 2 && name[componentStart] == '.' && name[componentStart + 1] == '.')
-        return 0;
-      componentStart = i + 1;
+      size_t length = static_cast<size_t>(p - component);
+      // An empty component: an absolute name, or a doubled or trailing separator.
+      if (length == 0) return 0;
+      // "..", "." and what Windows turns into them by dropping trailing dots and blanks
+      // ("...", ". .") lead out of the folder or name it.
+      size_t n = 0;
+      while (n < length && (component[n] == '.' || component[n] == ' ')) ++n;
+      if (n == length) return 0;
+      if (c == '\0') return 1;
+      component = p + 1;
     }
   }
-  return 1;
+}
+
+int EntryNameIsSafe(const char name[CATALOGUE_NAME_SIZE]) {
+  if (strnlen(name, CATALOGUE_NAME_SIZE) == CATALOGUE_NAME_SIZE) return 0;
+  return CatalogueNameIsSafe(name);
 }
 
 int WalkPayload(uint8_t* blob, uint64_t blobSize, const uint8_t* catalogue, int entryCount,

@@ -53,6 +53,9 @@ int EntryInBounds(uint32_t offset, uint32_t size, uint64_t blobSize);
 // 1 when the 128-byte name field holds a name that may be used below the program folder:
 // terminated within the field, not empty, not absolute, no colon, no ".." component.
 int EntryNameIsSafe(const char name[CATALOGUE_NAME_SIZE]);
+// The same rule for a terminated name: relative, no colon, no empty component, no component
+// made of dots and blanks only.
+int CatalogueNameIsSafe(const char* name);
 
 // What the reader remembers about each entry it has descrambled in a blob, so that a second
 // walk over the same memory neither scrambles plain bytes again nor loses the chain.

@@ -4,27 +4,8 @@
 
 #include "install/paths.h"
 #include "install/payload.h"
+#include "install/payload_core.h"
 #include "shell/context.h"
-
-int IsSafeCatalogueName(const char* name) {
-  if (!name || name[0] == '\0') return 0;
-  const char* component = name;
-  for (const char* p = name;; ++p) {
-    char c = *p;
-    if (c == ':') return 0;
-    if (c == '\\' || c == '/' || c == '\0') {
-      size_t length = static_cast<size_t>(p - component);
-      // Empty components cover absolute names and doubled or trailing separators.
-      if (length == 0) return 0;
-      // ".", ".." and any other all-dots name lead out of the folder or name it.
-      size_t dots = 0;
-      while (dots < length && component[dots] == '.') ++dots;
-      if (dots == length) return 0;
-      if (c == '\0') return 1;
-      component = p + 1;
-    }
-  }
-}
 
 int CatalogueEntryName(const unsigned char* catalogue, int index, char* out, size_t capacity) {
   if (!out || capacity == 0) return 0;
@@ -36,7 +17,7 @@ int CatalogueEntryName(const unsigned char* catalogue, int index, char* out, siz
   if (length == CATALOGUE_NAME_SIZE || length >= capacity) return 0;
   CopyBytes(out, field, length);
   out[length] = '\0';
-  if (IsSafeCatalogueName(out)) return 1;
+  if (CatalogueNameIsSafe(out)) return 1;
   out[0] = '\0';
   return 0;
 }

@@ -28,10 +28,6 @@ int RemoveFolderTree(const char* folder);
 int RemoveRegistryTree(HKEY root, const char* path);
 #endif
 
-// Portable parts.
-// 1 when a catalogue name may be joined to the program folder: not empty, relative, no ':',
-// no empty or all-dots component (".", "..").
-int IsSafeCatalogueName(const char* name);
 // The name of catalogue entry `index` (the first 128 bytes of its 156-byte record) into
 // `out`; 1 when it is NUL-terminated within those bytes, fits and is safe, else 0.
 int CatalogueEntryName(const unsigned char* catalogue, int index, char* out, size_t capacity);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "install/payload.h"
+#include "install/payload_core.h"
 #include "shell/context.h"
 
 namespace {
@@ -34,6 +35,9 @@ const NameCase NAME_CASES[] = {
     {"..",                     0},
     {".",                      0},
     {"...",                    0},
+    {". .",                    0},
+    {"a\\.. \\x.dll",          0},
+    {"a. b\\x.dll",             1},
     {"mp3lame\\",              0},
     {"mp3lame\\\\x.dll",       0},
     {"\\\\server\\share\\x",   0},
@@ -44,8 +48,8 @@ const NameCase NAME_CASES[] = {
 
 TEST(CatalogueNames, OnlyRelativeNamesInsideTheFolderAreSafe) {
   for (const NameCase& c : NAME_CASES)
-    EXPECT_EQ(IsSafeCatalogueName(c.name), c.safe) << "name \"" << c.name << "\"";
-  EXPECT_EQ(IsSafeCatalogueName(nullptr), 0);
+    EXPECT_EQ(CatalogueNameIsSafe(c.name), c.safe) << "name \"" << c.name << "\"";
+  EXPECT_EQ(CatalogueNameIsSafe(nullptr), 0);
 }
 
 TEST(CatalogueNames, NameIsTheTerminatedStartOfTheRecord) {
