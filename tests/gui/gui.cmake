@@ -1,5 +1,5 @@
-# GUI checks of the real x86-64 program under Wine and an X server (xvfb-run when no
-# DISPLAY is set). Included by the Windows build; 32-bit GDI drawing fails under WoW64.
+# GUI checks of the real x86-64 program under Wine, each on an X server of its own (xvfb-run;
+# one at a time, as they time blinking). Included by the Windows build, x86-64 only.
 if(MIXARRO_ARCH STREQUAL "x86_64")
   # Reads message box texts and makes close requests from inside the checks' prefix.
   add_executable(gui_probe ${CMAKE_SOURCE_DIR}/tests/gui/gui_probe_win.cpp)
