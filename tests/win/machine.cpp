@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "tests/win/helpers.h"
+#include "tests/win/scratch.h"
 
 namespace {
 
@@ -180,23 +181,7 @@ LinkInfo ReadLink(const std::string& lnkPath) {
 
 std::vector<std::vector<std::string>> ReadStandinLog(const std::string& path) {
   std::vector<std::vector<std::string>> lines;
-  std::string text = ReadWholeFile(path);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> fields;
-    size_t f = 0;
-    for (;;) {
-      size_t tab = line.find('\t', f);
-      fields.push_back(line.substr(f, tab == std::string::npos ? std::string::npos : tab - f));
-      if (tab == std::string::npos) break;
-      f = tab + 1;
-    }
-    if (!line.empty()) lines.push_back(fields);
-    start = end + 1;
-  }
+  for (const std::string& line : ReadLines(path))
+    if (!line.empty()) lines.push_back(SplitTabs(line));
   return lines;
 }
