@@ -1,20 +1,44 @@
-# Host programs that a Windows build runs while it builds (the resource script generator,
-# the packing tool), compiled with the host's g++ by a custom command.
+# Host programs that a build runs or checks besides its own targets (the resource script
+# generator and the packing tool of a Windows build, the fuzzers of the native build),
+# compiled with a host compiler by custom commands outside the build's own toolchain.
 #
+# Each source is compiled on its own with a depfile (-MD -MF), so that a change to any header
+# it includes rebuilds it: a stale packer could otherwise write a payload that the program
+# cannot read. Only these commands see the flags given here; nothing directory-wide is added.
+include_guard(GLOBAL)
+
+# mixarro_host_program(<out> COMPILER <c++> FLAGS <flag>... SOURCES <source>...): the program
+# <out> (a full path) built from the sources (relative to the source folder).
+function(mixarro_host_program out)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "COMPILER" "FLAGS;SOURCES")
+  get_filename_component(name ${out} NAME)
+  set(objdir ${CMAKE_BINARY_DIR}/host/${name}.o)
+  set(objects)
+  foreach(s IN LISTS arg_SOURCES)
+    string(REGEX REPLACE "[/.]" "_" stem ${s})
+    set(obj ${objdir}/${stem}.o)
+    add_custom_command(OUTPUT ${obj}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${objdir}
+      COMMAND ${arg_COMPILER} ${arg_FLAGS} -I${CMAKE_SOURCE_DIR} -MD -MF ${obj}.d -c
+              ${CMAKE_SOURCE_DIR}/${s} -o ${obj}
+      DEPENDS ${CMAKE_SOURCE_DIR}/${s}
+      DEPFILE ${obj}.d
+      COMMENT "host object ${s} (${name})"
+      VERBATIM)
+    list(APPEND objects ${obj})
+  endforeach()
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${arg_COMPILER} ${arg_FLAGS} -o ${out} ${objects}
+    DEPENDS ${objects}
+    COMMENT "host program ${name}"
+    VERBATIM)
+endfunction()
+
 # mixarro_host_tool(<name> <source>...) defines the target host_<name> and sets
 # MIXARRO_HOST_<NAME> to the program's path in the caller's scope.
 function(mixarro_host_tool name)
   set(out ${CMAKE_BINARY_DIR}/host/${name})
-  set(sources)
-  foreach(s IN LISTS ARGN)
-    list(APPEND sources ${CMAKE_SOURCE_DIR}/${s})
-  endforeach()
-  add_custom_command(OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
-    COMMAND g++ -std=c++20 -O2 -Wall -Wextra -Werror -I${CMAKE_SOURCE_DIR} -o ${out} ${sources}
-    DEPENDS ${sources}
-    COMMENT "host tool ${name}"
-    VERBATIM)
+  mixarro_host_program(${out} COMPILER g++ FLAGS -std=c++20 -O2 -Wall -Wextra -Werror SOURCES ${ARGN})
   add_custom_target(host_${name} DEPENDS ${out})
   string(TOUPPER ${name} upper)
   string(REPLACE "-" "_" upper ${upper})

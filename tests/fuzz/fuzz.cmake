@@ -2,17 +2,12 @@
 # built with clang when it is there, each run briefly by CTest.
 find_program(MIXARRO_CLANGXX NAMES clang++ clang++-14)
 if(MIXARRO_CLANGXX)
-  set(fuzz_flags -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-                 -I${CMAKE_SOURCE_DIR})
+  include(${CMAKE_SOURCE_DIR}/cmake/hosttools.cmake)
+  set(fuzz_flags -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
   foreach(fuzzer IN ITEMS payload switches)
     set(out ${CMAKE_BINARY_DIR}/fuzz_${fuzzer})
-    set(sources ${CMAKE_SOURCE_DIR}/tests/fuzz/${fuzzer}_fuzz.cpp ${CMAKE_SOURCE_DIR}/install/payload_core.cpp
-                ${CMAKE_SOURCE_DIR}/install/paths.cpp ${CMAKE_SOURCE_DIR}/shell/switches.cpp)
-    add_custom_command(OUTPUT ${out}
-      COMMAND ${MIXARRO_CLANGXX} ${fuzz_flags} -o ${out} ${sources}
-      DEPENDS ${sources}
-      COMMENT "fuzzer ${fuzzer}"
-      VERBATIM)
+    mixarro_host_program(${out} COMPILER ${MIXARRO_CLANGXX} FLAGS ${fuzz_flags}
+      SOURCES tests/fuzz/${fuzzer}_fuzz.cpp install/payload_core.cpp install/paths.cpp shell/switches.cpp)
     add_custom_target(fuzz_${fuzzer} ALL DEPENDS ${out})
     add_test(NAME Fuzz.${fuzzer}
       COMMAND ${out} -max_total_time=20 -max_len=8192 -rss_limit_mb=2048 -print_final_stats=1)
