@@ -14,7 +14,7 @@ ls -l build/win32/MixarroSetup-Indigo.exe build/win32/MixarroSetup-Cobalt.exe
 
 root=$(mktemp -d /tmp/mixarro-demo.XXXXXX)
 source tests/wine/xvfb.sh
-trap '"$WINESERVER" -k >/dev/null 2>&1; rm -rf "$root"; [ -n "${MIXARRO_XVFB_PID:-}" ] && kill $MIXARRO_XVFB_PID 2>/dev/null' EXIT
+trap '"$WINESERVER" -k >/dev/null 2>&1; rm -rf "$root"; mixarro_xvfb_stop' EXIT
 echo "== creating a throwaway Wine prefix"
 tests/wine/prefix.sh template "$root/template" || exit 1
 export WINEPREFIX=$root/template

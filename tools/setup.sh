@@ -33,13 +33,25 @@ fi
 i386dir=$cache/wine-i386
 if [ ! -d "$i386dir/i386-windows" ]; then
   tmp=$(mktemp -d)
-  trap 'rm -rf "$tmp"' EXIT
-  had_i386=0
-  dpkg --print-foreign-architectures | grep -qx i386 && had_i386=1
-  as_root dpkg --add-architecture i386
+  added_i386=0
+  # The i386 architecture is added only to download one package: whichever way this ends
+  # (a failed download, an error, a signal), it is removed again when this added it.
+  drop_i386() {
+    if [ "$added_i386" = 1 ]; then
+      as_root dpkg --remove-architecture i386 || echo "setup: could not remove the i386 architecture" >&2
+      added_i386=0
+    fi
+  }
+  trap 'drop_i386; rm -rf "$tmp"' EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+    added_i386=1
+  fi
   as_root apt-get update -q || true   # the i386 indexes of the mirror may be incomplete
   (cd "$tmp" && apt-get download libwine:i386)
-  [ "$had_i386" = 1 ] || as_root dpkg --remove-architecture i386 || true
+  drop_i386
   dpkg-deb -x "$tmp"/libwine_*_i386.deb "$tmp/x"
   mkdir -p "$i386dir"
   cp -a "$tmp/x/usr/lib/i386-linux-gnu/wine/i386-windows" "$i386dir/"

@@ -1,4 +1,4 @@
-# GUI checks of the real x86-64 program under Wine, each on an X server of its own (xvfb-run;
+# GUI checks of the real x86-64 program under Wine, each on an X server of its own (tests/wine/xvfb.sh;
 # one at a time, as they time blinking). Included by the Windows build, x86-64 only.
 if(MIXARRO_ARCH STREQUAL "x86_64")
   # Reads message box texts and makes close requests from inside the checks' prefix.

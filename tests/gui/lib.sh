@@ -17,6 +17,7 @@ cleanup() {
     "$WINESERVER" -w >/dev/null 2>&1
   fi
   rm -rf "${prefixes[@]}" "$work"
+  declare -F mixarro_xvfb_stop >/dev/null && mixarro_xvfb_stop
 }
 trap cleanup EXIT
 

@@ -18,9 +18,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 flow=$2
 # Its own X server: no window of a test running beside it can take the focus or the keys.
-if [ -z "${MIXARRO_OWN_DISPLAY:-}" ]; then
-  MIXARRO_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$here/$(basename "$0")" "$@"
-fi
+MIXARRO_OWN_XVFB=1 source "$here/../wine/xvfb.sh"
+[ -n "${MIXARRO_XVFB_PID:-}" ] || exit 1
 source "$here/lib.sh"
 
 indigo=$build/MixarroSetup-Indigo.exe

@@ -11,9 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 mode=${2:-test} shots=${3:-}
 # Its own X server: no window of a test running beside it can take the focus or the keys.
-if [ -z "${MIXARRO_OWN_DISPLAY:-}" ]; then
-  MIXARRO_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$here/$(basename "$0")" "$@"
-fi
+MIXARRO_OWN_XVFB=1 source "$here/../wine/xvfb.sh"
+[ -n "${MIXARRO_XVFB_PID:-}" ] || exit 1
 [ "$mode" = shots ] && shots=$(mkdir -p "$shots" && cd "$shots" && pwd)
 source "$here/lib.sh"
 program=$build/MixarroSetup-Indigo.exe

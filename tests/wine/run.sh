@@ -11,20 +11,36 @@ source "$here/env.sh"
 prog=$1; shift
 root=${MIXARRO_WINE_ROOT:-$(cd "$(dirname "$prog")" && pwd)/wine}
 template=$root/template
+copy= child=
+
+# However the run ends (the program's exit, an error here, a signal from CTest's time-out),
+# the copy's Wine processes, the program and an X server of this run's own end with it.
+cleanup() {
+  trap - EXIT INT TERM HUP
+  [ -n "$child" ] && kill "$child" 2>/dev/null
+  if [ -n "$copy" ] && [ -d "$copy" ]; then
+    WINEPREFIX=$copy "$WINESERVER" -k >/dev/null 2>&1
+    WINEPREFIX=$copy "$WINESERVER" -w >/dev/null 2>&1
+    if [ -n "${MIXARRO_KEEP_PREFIX:-}" ]; then echo "prefix kept: $copy" >&2; else rm -rf "$copy"; fi
+  fi
+  declare -F mixarro_xvfb_stop >/dev/null && mixarro_xvfb_stop
+}
+trap cleanup EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
 "$here/prefix.sh" template "$template" || exit 1
-copy=$(mktemp -d "$root/run.XXXXXX")
-"$here/prefix.sh" copy "$template" "$copy"
+copy=$(mktemp -d "$root/run.XXXXXX") || exit 1
+"$here/prefix.sh" copy "$template" "$copy" || exit 1
 export WINEPREFIX=$copy
 [ -n "${MIXARRO_WINVER:-}" ] && "$here/prefix.sh" winver "$copy" "$MIXARRO_WINVER"
-if [ -z "${DISPLAY:-}" ]; then
-  # Every Wine process wants an X display for user32, even with a hidden window.
-  exec_x=(xvfb-run -a -s "-screen 0 1280x1024x24")
-else
-  exec_x=()
-fi
-"${exec_x[@]}" "$WINE" "$prog" "$@"
+# Every Wine process wants an X display for user32, even with a hidden window.
+[ -n "${DISPLAY:-}" ] || source "$here/xvfb.sh"
+# In the background, so that a signal reaches the trap at once instead of after the program.
+"$WINE" "$prog" "$@" <&0 &
+child=$!
+wait "$child"
 rc=$?
-"$WINESERVER" -k >/dev/null 2>&1
-"$WINESERVER" -w >/dev/null 2>&1
-if [ -n "${MIXARRO_KEEP_PREFIX:-}" ]; then echo "prefix kept: $copy" >&2; else rm -rf "$copy"; fi
+child=
 exit $rc
