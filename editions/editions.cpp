@@ -185,58 +185,65 @@ static_assert(CountOf(INDIGO_PAYLOAD) == MAX_PAYLOAD_ENTRY_COUNT);
 }  // namespace
 
 const EditionConfig INDIGO_EDITION = {
-    "Indigo",
-    "3.0.2.8",
-    {3, 0, 2, 8},
-    "Mixarro8Setup",
-    CountOf(INDIGO_PAYLOAD),
-    CountOf(INDIGO_PAYLOAD) * 156,
-    INDIGO_PAYLOAD,
-    DRIVER_PACKAGES,
-    3,
-    ASIO_MODULES,
-    5,
-    INDIGO_SHORTCUTS,
-    CountOf(INDIGO_SHORTCUTS),
-    INDIGO_REMOVAL,
-    CountOf(INDIGO_REMOVAL),
-    INTERFACE_CLASSES,
-    3,
-    1,
-    1,
-    "Package uninstallation might be corrupted\nthanks to download official package at\n",
-    "Restart System to finish the uninstallation!",
-    "Current Mixarro version has been\ninstalled by another Setup program...\n\nYou must use the "
-    "same Setup Program to uninstall it,\nalso listed in Windows Programs and Features...\n\nDON'T "
-    "FORGET TO REBOOT AFTER UNINSTALLATION",
+    .name = "Indigo",
+    .versionText = "3.0.2.8",
+    .version = {3, 0, 2, 8},
+    .setupBaseName = "Mixarro8Setup",
+    .payloadEntryCount = CountOf(INDIGO_PAYLOAD),
+    .catalogueSize = CountOf(INDIGO_PAYLOAD) * 156,
+    .payloadNames = INDIGO_PAYLOAD,
+    .driverPackages = DRIVER_PACKAGES,
+    .driverPackageCount = 3,
+    .asioModules = ASIO_MODULES,
+    .asioModuleCount = 5,
+    .shortcutRows = INDIGO_SHORTCUTS,
+    .shortcutRowCount = CountOf(INDIGO_SHORTCUTS),
+    .removalTitles = INDIGO_REMOVAL,
+    .removalTitleCount = CountOf(INDIGO_REMOVAL),
+    .interfaceClasses = INTERFACE_CLASSES,
+    .interfaceClassCount = 3,
+    .lockedFileHandling = 1,
+    .usbGpiFiles = 1,
+    .uninstallPackageText =
+        "Package uninstallation might be corrupted\nthanks to download official package at\n",
+    .uninstallRebootText = "Restart System to finish the uninstallation!",
+    .foreignSetupText =
+        "Current Mixarro version has been\n"
+        "installed by another Setup program...\n\n"
+        "You must use the same Setup Program to uninstall it,\n"
+        "also listed in Windows Programs and Features...\n\n"
+        "DON'T FORGET TO REBOOT AFTER UNINSTALLATION",
 };
 
 const EditionConfig COBALT_EDITION = {
-    "Cobalt",
-    "2.0.6.2",
-    {2, 0, 6, 2},
-    "MixarroProSetup",
-    CountOf(COBALT_PAYLOAD),
-    CountOf(COBALT_PAYLOAD) * 156,
-    COBALT_PAYLOAD,
-    DRIVER_PACKAGES,
-    2,
-    ASIO_MODULES,
-    3,
-    COBALT_SHORTCUTS,
-    CountOf(COBALT_SHORTCUTS),
-    COBALT_REMOVAL,
-    CountOf(COBALT_REMOVAL),
-    INTERFACE_CLASSES,
-    2,
-    0,
-    0,
-    "De-Installation package might be corrupted\nthanks to download official package at\n",
-    "Restart System to finish de-installation!",
-    "Current Mixarro version has been\ninstalled by another Setup program...\n\nYou must use the "
-    "same Setup Program to de-install it,\nalso listed in Windows Programs and "
-    "Features...\n\nDON'T "
-    "FORGET TO REBOOT AFTER DE-INSTALLATION",
+    .name = "Cobalt",
+    .versionText = "2.0.6.2",
+    .version = {2, 0, 6, 2},
+    .setupBaseName = "MixarroProSetup",
+    .payloadEntryCount = CountOf(COBALT_PAYLOAD),
+    .catalogueSize = CountOf(COBALT_PAYLOAD) * 156,
+    .payloadNames = COBALT_PAYLOAD,
+    .driverPackages = DRIVER_PACKAGES,
+    .driverPackageCount = 2,
+    .asioModules = ASIO_MODULES,
+    .asioModuleCount = 3,
+    .shortcutRows = COBALT_SHORTCUTS,
+    .shortcutRowCount = CountOf(COBALT_SHORTCUTS),
+    .removalTitles = COBALT_REMOVAL,
+    .removalTitleCount = CountOf(COBALT_REMOVAL),
+    .interfaceClasses = INTERFACE_CLASSES,
+    .interfaceClassCount = 2,
+    .lockedFileHandling = 0,
+    .usbGpiFiles = 0,
+    .uninstallPackageText =
+        "De-Installation package might be corrupted\nthanks to download official package at\n",
+    .uninstallRebootText = "Restart System to finish de-installation!",
+    .foreignSetupText =
+        "Current Mixarro version has been\n"
+        "installed by another Setup program...\n\n"
+        "You must use the same Setup Program to de-install it,\n"
+        "also listed in Windows Programs and Features...\n\n"
+        "DON'T FORGET TO REBOOT AFTER DE-INSTALLATION",
 };
 
 const EditionConfig* FindEdition(const char* name) {

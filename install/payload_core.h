@@ -1,6 +1,10 @@
-// The payload's portable core, shared by the installer's reader and the packing tool:
-// MD5, the catalogue record, the key chain, the name safety rule and the verifying walk.
-// Works on a byte buffer; the platform side only finds the blob and writes the files.
+// The payload's portable core, shared by the installer, the packing tool and the fuzzers:
+// MD5, the catalogue record, the key chain, the name safety rules, the verifying walk (with
+// its memory of earlier walks over the same blob), the packer's scrambler, folder creation
+// level by level and the extractor. All of it works on a blob in memory and reaches files
+// only through the callbacks it is given; the Win32 side (payload_win.cpp) finds the blob in
+// the program's resource, copies the catalogue into the context, makes the blob's pages
+// writable and supplies the file operations.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +12,6 @@
 
 #include "editions/edition.h"
 #include "install/payload.h"
-
 
 // One catalogue record as it lies in the blob (integers little-endian there).
 struct CatalogueEntry {

@@ -245,6 +245,8 @@ int ProcessBlob(BlobAction action, int entryCount, const char* blobPath, const c
     fprintf(err, "mixarro-pack: %s: cannot read it whole\n", blobPath);
     return 1;
   }
+  // The catalogue is read where it lies at the start of the blob, not copied as the program
+  // copies it into its context: the tool walks the blob once and drops it.
   WalkReport report = {action, toDir, out, err};
   int failures =
       WalkPayload(blob.data(), size, blob.data(), entryCount, nullptr, ReportEntry, &report);
