@@ -6,13 +6,15 @@ if(MIXARRO_ARCH STREQUAL "x86_64")
   target_link_libraries(gui_probe PRIVATE user32)
   mixarro_warnings(gui_probe)
 
+  # They take the longest and run one after the other: a high cost starts them first, so
+  # that the other tests fill the second slot beside them rather than wait at the end.
   add_test(NAME window_gui COMMAND bash ${CMAKE_SOURCE_DIR}/tests/gui/window_gui.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(window_gui PROPERTIES TIMEOUT 300 RESOURCE_LOCK xdisplay)
+  set_tests_properties(window_gui PROPERTIES TIMEOUT 300 RESOURCE_LOCK xdisplay COST 500)
   # The window driven to the end of each flow: install, removal, foreign setup, error
   # notice, and the Cobalt build's own boxes.
   foreach(flow IN ITEMS install remove foreign error cobalt)
     add_test(NAME window_gui_${flow}
       COMMAND bash ${CMAKE_SOURCE_DIR}/tests/gui/window_flows.sh ${CMAKE_BINARY_DIR} ${flow})
-    set_tests_properties(window_gui_${flow} PROPERTIES TIMEOUT 300 RESOURCE_LOCK xdisplay)
+    set_tests_properties(window_gui_${flow} PROPERTIES TIMEOUT 300 RESOURCE_LOCK xdisplay COST 500)
   endforeach()
 endif()
