@@ -15,9 +15,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 edition=$2
 scenario=$3
-if [ -z "${MIXARRO_OWN_DISPLAY:-}" ]; then
-  MIXARRO_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$here/$(basename "$0")" "$@"
-fi
+MIXARRO_OWN_XVFB=1 source "$here/../wine/xvfb.sh"
+[ -n "${MIXARRO_XVFB_PID:-}" ] || exit 1
 source "$here/../gui/lib.sh"
 
 holder=$build/scenario_holder.exe
