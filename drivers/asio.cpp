@@ -1,6 +1,6 @@
 #include "drivers/asio.h"
 
-#include "install/paths.h"
+#include "ground/paths.h"
 
 const char REGISTRATION_PROGRAM[] = "qxregsvr64.exe";
 

@@ -3,9 +3,9 @@
 
 #include "drivers/asio.h"
 #include "editions/edition.h"
-#include "install/paths.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "drivers/subsetup.h"
 
-#include "install/paths.h"
+#include "ground/paths.h"
 
 const char SUBSETUP_INSTALL_COMMAND[] = "-h -i -H -n";
 const char SUBSETUP_REMOVE_COMMAND[] = "-h -u -H";

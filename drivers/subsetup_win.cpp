@@ -1,11 +1,10 @@
 #include <windows.h>
 
 #include "drivers/subsetup.h"
-#include "install/paths.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 #include "install/payload.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
-#include "shell/window.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ int RunSubSetup(InstallerContext& context, const char* program, int installing) 
   int result = SubSetupResult(installing, static_cast<int32_t>(exitCode));
   if (const char* text = SubSetupErrorText(installing, result)) {
     CopyText(context.errorText, sizeof context.errorText, text);
-    PostWorkerNotice(context, NOTICE_ERROR);
+    PostNotice(context, NOTICE_ERROR);
   }
   return result;
 }

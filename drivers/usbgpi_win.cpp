@@ -1,9 +1,9 @@
 #include <windows.h>
 
 #include "drivers/usbgpi.h"
-#include "install/paths.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 
 int SetUsbGpiDriverInfo(InstallerContext& context, int direction) {
   int choice = 0;

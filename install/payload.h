@@ -5,13 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ground/capacities.h"
+
 struct InstallerContext;
 
 constexpr uint32_t PAYLOAD_SEED = 0x3D9A62C5;
 constexpr int PAYLOAD_RESOURCE_ID = 100;
-constexpr int CATALOGUE_NAME_SIZE = 128;
-// One catalogue entry: name, offset, size, digest, reserved.
-constexpr int CATALOGUE_ENTRY_SIZE = 156;
 
 // Digest of `length` bytes (RFC 1321); a zero length is valid.
 void Md5Digest(const void* data, size_t length, uint8_t out[16]);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "install/paths.h"
+#include "ground/paths.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include "editions/edition.h"
-#include "install/paths.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 #include "install/payload.h"
 #include "install/payload_core.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "install/registry.h"
 
-#include "install/paths.h"
+#include "ground/paths.h"
 
 const char UNINSTALL_KEY[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QX:Mixarro {17359A74-1236-5467}";

@@ -1,6 +1,6 @@
 #include "install/shortcuts.h"
 
-#include "install/paths.h"
+#include "ground/paths.h"
 
 int BuildLinkPath(char* out, size_t capacity, const char* folder, const char* title) {
   if (!folder || !title || title[0] == '\0') return 0;

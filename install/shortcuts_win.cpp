@@ -3,7 +3,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include "install/paths.h"
+#include "ground/paths.h"
 #include "install/shortcuts.h"
 
 int32_t CreateShortcut(const char* target, const char* folder, const char* title,

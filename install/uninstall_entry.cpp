@@ -1,6 +1,6 @@
 #include "install/uninstall_entry.h"
 
-#include "install/paths.h"
+#include "ground/paths.h"
 #include "install/payload_core.h"
 
 int BuildQuotedPath(char* out, size_t capacity, const char* path) {

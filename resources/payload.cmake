@@ -2,7 +2,7 @@
 # (the sample payload of this build's architecture unless given), packed by the host
 # packing tool into ${CMAKE_BINARY_DIR}/payload/<Edition>.blob.
 mixarro_host_tool(mixarro-pack tools/pack/main.cpp tools/pack/pack.cpp install/payload_core.cpp
-                  install/paths.cpp editions/editions.cpp)
+                  ground/paths.cpp editions/editions.cpp)
 set(MIXARRO_PACK_TOOL ${MIXARRO_HOST_MIXARRO_PACK})
 set(MIXARRO_PACK_DEPENDS host_mixarro-pack ${MIXARRO_HOST_MIXARRO_PACK})
 include(${CMAKE_SOURCE_DIR}/samples/payload.cmake)

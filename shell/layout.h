@@ -3,7 +3,7 @@
 // under it with the two status sentences and the action button. Plain logic over W and H.
 #pragma once
 
-#include "shell/context.h"
+#include "ground/context.h"
 
 constexpr int STATUS_BAND_HEIGHT = 100;
 constexpr int BUTTON_CORNER = 8;

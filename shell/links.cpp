@@ -1,6 +1,6 @@
 #include "shell/links.h"
 
-#include "install/paths.h"
+#include "ground/paths.h"
 #include "install/payload.h"
 
 // Made with the text keystream under LINK_SEED from "https://qx-audio.com/mixer" and

@@ -6,8 +6,8 @@
 #include <shellapi.h>
 // clang-format on
 
-#include "install/paths.h"
-#include "shell/context.h"
+#include "ground/context.h"
+#include "ground/paths.h"
 
 void OpenLink(const InstallerContext& context, const uint8_t* stored, int length) {
   char link[LINK_BUFFER_SIZE];

@@ -3,7 +3,7 @@
 // product presence).
 #pragma once
 
-#include "shell/context.h"
+#include "ground/context.h"
 
 #ifdef _WIN32
 // Creates fonts, loads picture and cursor, fills osCode, setupPath and productPresent;

@@ -1,4 +1,4 @@
-#include "install/paths.h"
+#include "ground/paths.h"
 #include "shell/layout.h"
 #include "shell/paint.h"
 #include "system/os_version.h"

@@ -2,7 +2,7 @@
 // passes over the product's windows, the context, the main window and the message loop.
 #pragma once
 
-#include "shell/context.h"
+#include "ground/context.h"
 
 extern const char INSTALLER_MUTEX_NAME[];
 extern const char MAIN_WINDOW_CLASS[];

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "install/paths.h"
-#include "shell/run_log.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 #include "shell/startup.h"
 #include "shell/switches.h"
 #include "shell/window.h"
@@ -66,6 +66,7 @@ int InitInstallerContext(InstallerContext& context, HINSTANCE instance) {
   ZeroBytes(&context, sizeof context);
   context.hInstance = instance;
   context.isWindows64 = IsWindows64();
+  context.postNotice = PostWorkerNotice;
   return 0;
 }
 
@@ -145,7 +146,8 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   QuerySystemFolders();
   InstallerContext& context = TheContext();
   InitInstallerContext(context, instance);
-  OpenRunLog(context, arguments);
+  const int osCode = DetectOsCode();
+  OpenRunLog(context, arguments, osCode, OsCodeLabel(osCode));
 
   char title[128];
   snprintf(title, sizeof title, WINDOW_TITLE_FORMAT, ThisEdition().versionText);

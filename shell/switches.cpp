@@ -1,6 +1,6 @@
 #include "shell/switches.h"
 
-#include "shell/context.h"
+#include "ground/context.h"
 
 int hiddenMode = 0;
 int installSwitch = 0;

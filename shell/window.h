@@ -1,11 +1,9 @@
 // The main window: its message handler and the notices that procedures post to it.
 #pragma once
 
-#include "shell/context.h"
+#include "ground/context.h"
 
 constexpr unsigned CMD_WORKER_NOTICE = 180;
-constexpr long NOTICE_ERROR = 127;
-constexpr long NOTICE_DONE = 128;
 constexpr unsigned CMD_SWITCH_RUN = 165;
 constexpr long SWITCH_RUN_TAG = 101;
 constexpr unsigned CMD_FOREIGN_SETUP = 1492;

@@ -2,7 +2,7 @@
 // installed product came from this setup program, and the sizing around the picture.
 #pragma once
 
-#include "shell/context.h"
+#include "ground/context.h"
 
 #ifdef _WIN32
 // The button's action: pressed look, a short pause, then the install worker or the removal.

@@ -1,6 +1,6 @@
 #include "shell/window_logic.h"
 
-#include "install/paths.h"
+#include "ground/paths.h"
 #include "shell/layout.h"
 #include "shell/window.h"
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "shell/context.h"
+#include "ground/context.h"
 
 constexpr int VK_CODE_ENTER = 13;
 constexpr int VK_CODE_ESCAPE = 27;

@@ -1,7 +1,8 @@
 #include "editions/edition.h"
-#include "install/install_procedure.h"
-#include "install/paths.h"
+#include "ground/paths.h"
 #include "install/registry.h"
+#include "procedures/install_procedure.h"
+#include "procedures/uninstall_procedure.h"
 #include "shell/layout.h"
 #include "shell/links.h"
 #include "shell/paint.h"
@@ -10,7 +11,6 @@
 #include "shell/window_actions.h"
 #include "shell/window_logic.h"
 #include "shell/worker.h"
-#include "uninstall/uninstall_procedure.h"
 
 namespace {
 

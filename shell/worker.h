@@ -1,7 +1,7 @@
 // The one worker thread, which runs the install procedure while the window blinks.
 #pragma once
 
-#include "shell/context.h"
+#include "ground/context.h"
 
 #ifdef _WIN32
 // Starts the worker. wait 1: returns the install procedure's result once the thread has

@@ -1,6 +1,6 @@
 #include <objbase.h>
 
-#include "install/install_procedure.h"
+#include "procedures/install_procedure.h"
 #include "shell/worker.h"
 
 int StartWorker(InstallerContext& context, int wait) {

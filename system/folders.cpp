@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "install/paths.h"
+#include "ground/paths.h"
 
 int PathRoot(char* path) {
   if (!path || path[0] == '\0') return 0;

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "install/paths.h"
-#include "shell/context.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/platform.h"
 #include "system/folders.h"
-#include "system/platform.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <cstring>
 
+#include "ground/platform.h"
 #include "system/os_version.h"
-#include "system/platform.h"
 
 namespace {
 

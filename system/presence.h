@@ -8,7 +8,7 @@ struct InstallerContext;
 int ProbeProductPresent(InstallerContext& context);
 
 #ifdef _WIN32
-#include "system/platform.h"
+#include "ground/platform.h"
 // The first present device interface of the class, opened; null when none is enumerated.
 HANDLE OpenFirstDeviceInterface(GUID interfaceClass);
 #endif

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "shell/context.h"
+#include "ground/context.h"
 #include "system/presence.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/run_log.h"
+#include "ground/run_log.h"
 #include "uninstall/pending_renames.h"
 
 namespace {

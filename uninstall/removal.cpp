@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "install/paths.h"
+#include "ground/context.h"
+#include "ground/paths.h"
 #include "install/payload.h"
 #include "install/payload_core.h"
-#include "shell/context.h"
 
 int CatalogueEntryName(const unsigned char* catalogue, int index, char* out, size_t capacity) {
   if (!out || capacity == 0) return 0;

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "system/platform.h"
+#include "ground/platform.h"
 
 struct InstallerContext;
 

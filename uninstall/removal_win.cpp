@@ -1,10 +1,10 @@
 #include <windows.h>
 
 #include "editions/edition.h"
-#include "install/paths.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 #include "install/payload.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
 #include "uninstall/removal.h"
 
 namespace {

@@ -5,9 +5,9 @@
 // to a ".del" name of its own, and only that name is scheduled.
 #include <windows.h>
 
-#include "install/paths.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 #include "uninstall/removal.h"
 
 namespace {

@@ -8,7 +8,7 @@ if(MIXARRO_CLANGXX)
   foreach(fuzzer IN ITEMS payload switches pending)
     set(out ${CMAKE_BINARY_DIR}/fuzz_${fuzzer})
     mixarro_host_program(${out} COMPILER ${MIXARRO_CLANGXX} FLAGS ${fuzz_flags}
-      SOURCES tests/fuzz/${fuzzer}_fuzz.cpp install/payload_core.cpp install/paths.cpp shell/switches.cpp
+      SOURCES tests/fuzz/${fuzzer}_fuzz.cpp install/payload_core.cpp ground/paths.cpp shell/switches.cpp
               uninstall/pending_renames.cpp)
     add_custom_target(fuzz_${fuzzer} ALL DEPENDS ${out})
     add_test(NAME Fuzz.${fuzzer}

@@ -1,10 +1,10 @@
 // The path and memory helpers on their edge cases.
+#include "ground/paths.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "install/paths.h"
 
 namespace {
 
@@ -14,12 +14,12 @@ TEST(Paths, CutAtLastBackslash) {
     const char* out;
   } const cases[] = {
       // in                    out
-      {"C:\\QX\\Mixarro\\a",   "C:\\QX\\Mixarro"},
-      {"C:\\QX\\",             "C:\\QX"},
-      {"name.txt",             "name.txt"},
-      {"\\x",                  ""},
-      {"\\",                   ""},
-      {"",                     ""},
+      {"C:\\QX\\Mixarro\\a", "C:\\QX\\Mixarro"},
+      {"C:\\QX\\", "C:\\QX"},
+      {"name.txt", "name.txt"},
+      {"\\x", ""},
+      {"\\", ""},
+      {"", ""},
   };
   for (const auto& c : cases) {
     char b[64];
@@ -35,10 +35,10 @@ TEST(Paths, KeepFileName) {
     const char* out;
   } const cases[] = {
       // in                          out
-      {"C:\\QX\\mp3lame\\lame.dll",  "lame.dll"},
-      {"plain.txt",                  "plain.txt"},
-      {"C:\\folder\\",               ""},
-      {"\\a",                        "a"},
+      {"C:\\QX\\mp3lame\\lame.dll", "lame.dll"},
+      {"plain.txt", "plain.txt"},
+      {"C:\\folder\\", ""},
+      {"\\a", "a"},
   };
   for (const auto& c : cases) {
     char b[64];
@@ -57,15 +57,15 @@ TEST(Paths, ReplaceExtension) {
     const char* out;
   } const cases[] = {
       // in                        extension capacity result out
-      {"C:\\QX\\driver.dll",       ".del",   64,      1,     "C:\\QX\\driver.del"},
-      {"C:\\QX\\driver.dll",       "del",    64,      1,     "C:\\QX\\driver.del"},
-      {"C:\\QX\\driver.",          ".del",   64,      1,     "C:\\QX\\driver.del"},
-      {"C:\\QX\\a.b.exe",          ".del",   64,      1,     "C:\\QX\\a.b.del"},
-      {"C:\\Q.X\\driver",          ".del",   64,      0,     "C:\\Q.X\\driver"},
-      {"driver",                   ".del",   64,      0,     "driver"},
-      {".hidden",                  ".del",   64,      1,     ".del"},
-      {"a.dll",                    ".del",   6,       1,     "a.del"},
-      {"a.dll",                    ".dell",  6,       0,     "a.dll"},
+      {"C:\\QX\\driver.dll", ".del", 64, 1, "C:\\QX\\driver.del"},
+      {"C:\\QX\\driver.dll", "del", 64, 1, "C:\\QX\\driver.del"},
+      {"C:\\QX\\driver.", ".del", 64, 1, "C:\\QX\\driver.del"},
+      {"C:\\QX\\a.b.exe", ".del", 64, 1, "C:\\QX\\a.b.del"},
+      {"C:\\Q.X\\driver", ".del", 64, 0, "C:\\Q.X\\driver"},
+      {"driver", ".del", 64, 0, "driver"},
+      {".hidden", ".del", 64, 1, ".del"},
+      {"a.dll", ".del", 6, 1, "a.del"},
+      {"a.dll", ".dell", 6, 0, "a.dll"},
   };
   for (const auto& c : cases) {
     char b[64];
@@ -84,12 +84,12 @@ TEST(Paths, JoinPathAddsOneBackslashAndRefusesCutPaths) {
     const char* out;
   } const cases[] = {
       // folder        name             capacity result out
-      {"C:\\QX",       "a.txt",         64,      1,     "C:\\QX\\a.txt"},
-      {"C:\\QX\\",     "a.txt",         64,      1,     "C:\\QX\\a.txt"},
-      {"",             "a.txt",         64,      1,     "a.txt"},
-      {"C:\\QX",       "m\\l.dll",      64,      1,     "C:\\QX\\m\\l.dll"},
-      {"C:\\QX",       "a.txt",         12,      1,     "C:\\QX\\a.txt"},
-      {"C:\\QX",       "a.txt",         11,      0,     "C:\\QX\\a.tx"},
+      {"C:\\QX", "a.txt", 64, 1, "C:\\QX\\a.txt"},
+      {"C:\\QX\\", "a.txt", 64, 1, "C:\\QX\\a.txt"},
+      {"", "a.txt", 64, 1, "a.txt"},
+      {"C:\\QX", "m\\l.dll", 64, 1, "C:\\QX\\m\\l.dll"},
+      {"C:\\QX", "a.txt", 12, 1, "C:\\QX\\a.txt"},
+      {"C:\\QX", "a.txt", 11, 0, "C:\\QX\\a.tx"},
   };
   for (const auto& c : cases) {
     char b[64];

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "install/paths.h"
+#include "ground/paths.h"
 #include "install/payload_core.h"
 
 namespace {
@@ -41,17 +41,18 @@ TEST(Md5, Rfc1321TestSuite) {
     const char* text;
     const char* digest;
   } const cases[] = {
-      {"",                                                   "d41d8cd98f00b204e9800998ecf8427e"},
-      {"a",                                                  "0cc175b9c0f1b6a831c399e269772661"},
-      {"abc",                                                "900150983cd24fb0d6963f7d28e17f72"},
-      {"message digest",                                     "f96b697d7cb7938d525a2f31aaf161d0"},
-      {"abcdefghijklmnopqrstuvwxyz",                         "c3fcd3d76192e4007dfb496cca67e13b"},
+      {"", "d41d8cd98f00b204e9800998ecf8427e"},
+      {"a", "0cc175b9c0f1b6a831c399e269772661"},
+      {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+      {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
       {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
-                                                             "d174ab98d277d9f5a5611c2c9f419d9f"},
+       "d174ab98d277d9f5a5611c2c9f419d9f"},
       {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-                                                             "57edf4a22be3c955ac49da2e2107b67a"},
+       "57edf4a22be3c955ac49da2e2107b67a"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Md5Hex(c.text, strlen(c.text)), c.digest) << '"' << c.text << '"';
+  for (const Case& c : cases)
+    EXPECT_EQ(Md5Hex(c.text, strlen(c.text)), c.digest) << '"' << c.text << '"';
   std::string million(1000000, 'a');
   EXPECT_EQ(Md5Hex(million.data(), million.size()), "7707d6ae4e027c70eea2a935c2296f21");
 }
@@ -248,7 +249,8 @@ int Record(void* user, int index, const CatalogueEntry& entry, EntryVerdict verd
 
 Seen Walk(TestBlob& t, PayloadMemory* memory, int* failures) {
   Seen s;
-  *failures = WalkPayload(t.bytes.data(), t.bytes.size(), t.bytes.data(), t.count, memory, Record, &s);
+  *failures =
+      WalkPayload(t.bytes.data(), t.bytes.size(), t.bytes.data(), t.count, memory, Record, &s);
   return s;
 }
 
@@ -280,15 +282,15 @@ TEST(KeyChain, EntryZeroBySeedAndZeroTableEntryOneByDigestOfEntryZero) {
 TEST(Walk, OutOfBoundsEntriesFailOnceAndLeaveTheChain) {
   struct Case {
     const char* what;
-    int fromEnd;     // offset counted from the blob's end (else absolute)
+    int fromEnd;  // offset counted from the blob's end (else absolute)
     int64_t offset;
     uint32_t size;
   } const cases[] = {
       // what                                 fromEnd offset        size
-      {"one byte beyond the end",             1,      -10,          11},
-      {"starts at the end",                   1,      0,            1},
-      {"sum wraps past 2^32 into the blob",   0,      0xfffffff0LL, 0x20},
-      {"offset and size both huge",           0,      0xffff0000LL, 0xffff0000u},
+      {"one byte beyond the end", 1, -10, 11},
+      {"starts at the end", 1, 0, 1},
+      {"sum wraps past 2^32 into the blob", 0, 0xfffffff0LL, 0x20},
+      {"offset and size both huge", 0, 0xffff0000LL, 0xffff0000u},
   };
   for (const Case& c : cases) {
     TestBlob t = MakePlainBlob({"a.bin", "b.bin", "c.bin"});
@@ -363,22 +365,22 @@ TEST(Walk, UnsafeNamesFailButStayInTheChain) {
     int safe;
   } const cases[] = {
       // name                       safe
-      {"readme.txt",                1},
-      {"mp3lame\\lame_enc.dll",     1},
-      {"a..b\\c..",                 1},
-      {"..a\\.b",                   1},
-      {"",                          0},
-      {"\\windows\\x.dll",          0},
-      {"/etc/passwd",               0},
-      {"C:\\x.dll",                 0},
-      {"x.dll:stream",              0},
-      {"..",                        0},
-      {"..\\x.dll",                 0},
-      {"a\\..\\..\\x.dll",          0},
-      {"a/../x.dll",                0},
-      {"a\\..",                     0},
-      {"../x",                      0},
-      {noTerminator,                0},
+      {"readme.txt", 1},
+      {"mp3lame\\lame_enc.dll", 1},
+      {"a..b\\c..", 1},
+      {"..a\\.b", 1},
+      {"", 0},
+      {"\\windows\\x.dll", 0},
+      {"/etc/passwd", 0},
+      {"C:\\x.dll", 0},
+      {"x.dll:stream", 0},
+      {"..", 0},
+      {"..\\x.dll", 0},
+      {"a\\..\\..\\x.dll", 0},
+      {"a/../x.dll", 0},
+      {"a\\..", 0},
+      {"../x", 0},
+      {noTerminator, 0},
   };
   for (const Case& c : cases) {
     char field[CATALOGUE_NAME_SIZE] = {};
@@ -453,12 +455,13 @@ TEST(Extract, SelectsByExactNameAndBuildsPaths) {
     const char* firstWrite;
     const char* firstFolder;  // "" when no CreateFolderPath call
   } const cases[] = {
-      // folder          onlyName                  writes firstWrite                       firstFolder
-      {"C:\\P\\QX",      nullptr,                  3,     "C:\\P\\QX\\a.txt",              "C:\\P\\QX\\mp3lame"},
-      {"C:\\P\\QX",      "mp3lame\\lame_enc.dll",  1,     "C:\\P\\QX\\mp3lame\\lame_enc.dll", "C:\\P\\QX\\mp3lame"},
-      {"C:\\P\\QX",      "A.txt",                  0,     "",                              ""},
-      {"C:\\P\\QX",      "a.tx",                   0,     "",                              ""},
-      {"C:\\P\\QX\\",    "a.txt",                  1,     "C:\\P\\QX\\a.txt",              "C:\\P\\QX"},
+      // folder          onlyName                  writes firstWrite firstFolder
+      {"C:\\P\\QX", nullptr, 3, "C:\\P\\QX\\a.txt", "C:\\P\\QX\\mp3lame"},
+      {"C:\\P\\QX", "mp3lame\\lame_enc.dll", 1, "C:\\P\\QX\\mp3lame\\lame_enc.dll",
+       "C:\\P\\QX\\mp3lame"},
+      {"C:\\P\\QX", "A.txt", 0, "", ""},
+      {"C:\\P\\QX", "a.tx", 0, "", ""},
+      {"C:\\P\\QX\\", "a.txt", 1, "C:\\P\\QX\\a.txt", "C:\\P\\QX"},
   };
   for (const Case& c : cases) {
     TestBlob t = MakePlainBlob({"a.txt", "mp3lame\\lame_enc.dll", "b.txt"});
@@ -518,18 +521,18 @@ int RecordFolder(void* user, const char* folder) {
 TEST(CreateFolderLevels, DriveUncAndTrailingBackslash) {
   const FolderCase cases[] = {
       // path                          result  levels created, in order
-      {"C:\\a",                        0,      {}},
-      {"C:\\ab",                       1,      {"C:\\ab"}},
-      {"C:\\ab\\cd",                   1,      {"C:\\ab", "C:\\ab\\cd"}},
-      {"C:\\ab\\cd\\",                 1,      {"C:\\ab", "C:\\ab\\cd"}},
-      {"C:\\",                         0,      {}},
-      {"C:\\\\",                       0,      {}},
-      {"C:\\abc\\",                    1,      {"C:\\abc"}},
-      {"\\\\srv\\share\\dir",          1,      {"\\\\srv\\share\\dir"}},
-      {"\\\\srv\\share\\d1\\d2\\",     1,      {"\\\\srv\\share\\d1", "\\\\srv\\share\\d1\\d2"}},
-      {"\\\\srv\\share",               1,      {}},
-      {"\\\\srv\\share\\",             1,      {}},
-      {"C:\\deny\\x",                  0,      {"C:\\deny"}},
+      {"C:\\a", 0, {}},
+      {"C:\\ab", 1, {"C:\\ab"}},
+      {"C:\\ab\\cd", 1, {"C:\\ab", "C:\\ab\\cd"}},
+      {"C:\\ab\\cd\\", 1, {"C:\\ab", "C:\\ab\\cd"}},
+      {"C:\\", 0, {}},
+      {"C:\\\\", 0, {}},
+      {"C:\\abc\\", 1, {"C:\\abc"}},
+      {"\\\\srv\\share\\dir", 1, {"\\\\srv\\share\\dir"}},
+      {"\\\\srv\\share\\d1\\d2\\", 1, {"\\\\srv\\share\\d1", "\\\\srv\\share\\d1\\d2"}},
+      {"\\\\srv\\share", 1, {}},
+      {"\\\\srv\\share\\", 1, {}},
+      {"C:\\deny\\x", 0, {"C:\\deny"}},
   };
   for (const FolderCase& c : cases) {
     std::vector<std::string> made;
@@ -562,7 +565,9 @@ int GuardedWrite(void* user, const char* path, const uint8_t* data, uint32_t siz
   return 1;
 }
 
-int GuardedFolder(void*, const char*) { return 1; }
+int GuardedFolder(void*, const char*) {
+  return 1;
+}
 
 void GuardedReport(void* user, const char* name, uint32_t, int, int) {
   EXPECT_LE(strlen(name), size_t(CATALOGUE_NAME_SIZE));
@@ -582,17 +587,20 @@ TEST(Extract, DamagedBlobsStayInBoundsAndInTheFolder) {
     // Damage: random bytes anywhere, biased towards the catalogue's numbers and names.
     const int hits = 1 + int(rng() % 8);
     for (int h = 0; h < hits; ++h) {
-      size_t at = (rng() % 2) ? rng() % (size_t(t.count) * CATALOGUE_ENTRY_SIZE) : rng() % t.bytes.size();
+      size_t at =
+          (rng() % 2) ? rng() % (size_t(t.count) * CATALOGUE_ENTRY_SIZE) : rng() % t.bytes.size();
       t.bytes[at] = uint8_t(rng());
     }
     if (round % 5 == 0) {  // names that try to leave the folder
-      const char* names[] = {"..\\evil.dll", "C:\\evil.dll", "\\evil.dll", "a\\..\\..\\e", "x:y", ""};
+      const char* names[] = {"..\\evil.dll", "C:\\evil.dll", "\\evil.dll",
+                             "a\\..\\..\\e", "x:y",          ""};
       CatalogueEntry e = EntryOf(t, int(rng() % 4));
       memset(e.name, 0, sizeof e.name);
       strcpy(e.name, names[rng() % 6]);
       SetEntry(t, int(rng() % 4), e);
     }
-    std::vector<uint8_t> catalogue(t.bytes.begin(), t.bytes.begin() + t.count * CATALOGUE_ENTRY_SIZE);
+    std::vector<uint8_t> catalogue(t.bytes.begin(),
+                                   t.bytes.begin() + t.count * CATALOGUE_ENTRY_SIZE);
     Guarded g;
     g.folder = "C:\\Program Files\\QX\\Mixarro";
     PayloadFileOps ops = {GuardedWrite, GuardedFolder, &g, GuardedReport};
@@ -614,7 +622,8 @@ TEST(Extract, DamagedBlobsStayInBoundsAndInTheFolder) {
       for (int e = 0; e < t.count; ++e) {
         CatalogueEntry entry;
         ReadCatalogueEntry(catalogue.data(), e, entry);
-        if (g.folder + "\\" + std::string(entry.name, strnlen(entry.name, CATALOGUE_NAME_SIZE)) == p &&
+        if (g.folder + "\\" + std::string(entry.name, strnlen(entry.name, CATALOGUE_NAME_SIZE)) ==
+                p &&
             Hex(entry.digest) == g.digests[i])
           vouched = true;
       }

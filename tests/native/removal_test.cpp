@@ -6,9 +6,9 @@
 
 #include <cstring>
 
+#include "ground/context.h"
 #include "install/payload.h"
 #include "install/payload_core.h"
-#include "shell/context.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
+#include "ground/run_log.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "shell/run_log.h"
 
 namespace {
 
@@ -40,9 +40,11 @@ TEST(RunLog, LineFormats) {
        "delete C:\\P\\a.dll: FAILED (error 5)"},
       {make(FormatActionLine(line, sizeof line, "shortcut", "C:\\S\\Readme.LNK", 1, 0)),
        "shortcut C:\\S\\Readme.LNK: ok"},
-      {make(FormatRegistryLine(line, sizeof line, "set value", "HKCU", "QX-Audio\\MixArro", "done", 1, 0)),
+      {make(FormatRegistryLine(line, sizeof line, "set value", "HKCU", "QX-Audio\\MixArro", "done",
+                               1, 0)),
        "set value HKCU\\QX-Audio\\MixArro\\done: ok"},
-      {make(FormatRegistryLine(line, sizeof line, "remove key", "HKLM", "SOFTWARE\\X", nullptr, 0, 5)),
+      {make(FormatRegistryLine(line, sizeof line, "remove key", "HKLM", "SOFTWARE\\X", nullptr, 0,
+                               5)),
        "remove key HKLM\\SOFTWARE\\X: FAILED (error 5)"},
       {make(FormatShortcutLine(line, sizeof line, "create shortcut", "C:\\S\\", "Readme", 1, 0)),
        "create shortcut C:\\S\\Readme.LNK: ok"},
@@ -68,16 +70,36 @@ TEST(RunLog, LineFormats) {
 
 TEST(RunLog, HeaderNamesTheRun) {
   char text[LOG_LINE_CAPACITY];
-  ASSERT_EQ(FormatHeaderLines(text, sizeof text, "Indigo", "3.0.2.8", "-h -i", 7, 1, ""), 1);
+  ASSERT_EQ(
+      FormatHeaderLines(text, sizeof text, "Indigo", "3.0.2.8", "-h -i", 7, "O/S: WIN10", 1, ""),
+      1);
   EXPECT_STREQ(text,
                "MixarroSetup Indigo 3.0.2.8\r\ncommand line: -h -i\r\nsystem: O/S: WIN10 (code 7), "
                "64-bit Windows: 1\r\nprogram folder: (not yet known)");
 }
 
+TEST(RunLog, TimePrefixIsMillisecondsSinceTheStart) {
+  const struct {
+    unsigned long long milliseconds;
+    const char* prefix;
+  } cases[] = {
+      {0, "[     0 ms] "},
+      {123, "[   123 ms] "},
+      {999999, "[999999 ms] "},
+      {1234567, "[1234567 ms] "},  // a run longer than 16 minutes widens the prefix
+  };
+  for (const auto& c : cases) {
+    char text[32];
+    ASSERT_EQ(FormatTimePrefix(text, sizeof text, c.milliseconds), 1) << c.milliseconds;
+    EXPECT_STREQ(text, c.prefix);
+  }
+}
+
 TEST(RunLog, LongTextIsCutAndTerminated) {
   char small[24];
   memset(small, 'x', sizeof small);
-  EXPECT_EQ(FormatActionLine(small, sizeof small, "delete", "C:\\a\\very\\long\\path.dll", 1, 0), 0);
+  EXPECT_EQ(FormatActionLine(small, sizeof small, "delete", "C:\\a\\very\\long\\path.dll", 1, 0),
+            0);
   EXPECT_EQ(strlen(small), sizeof small - 1);
 }
 

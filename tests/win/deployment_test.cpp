@@ -78,16 +78,18 @@ TEST_F(Deployment, EachRunLeavesOneLogWithEveryStep) {
   };
   for (const char* part : expected) EXPECT_TRUE(Contains(install, part)) << "missing: " << part;
   int fileLines = 0;
-  for (size_t at = 0; (at = install.find("\r\nfile ", at)) != std::string::npos; ++at) ++fileLines;
+  for (size_t at = 0; (at = install.find(" ms] file ", at)) != std::string::npos; ++at) ++fileLines;
   EXPECT_EQ(fileLines, INDIGO_EDITION.payloadEntryCount);
 
   ASSERT_EQ(RunProgram(SetupProgram(), "-h -u"), 0);
   logs = RunLogs();
   ASSERT_EQ(logs.size(), 2u) << "a second run never overwrites the first log";
-  std::string removal = ReadWholeFile(logs[0]) == install ? ReadWholeFile(logs[1]) : ReadWholeFile(logs[0]);
-  for (const char* part : {"command line: -h -u\r\n", "QXLINK_Setup_x64.exe \"-h -u -H\" in ",
-                           "DllUnregisterServer: ok", "delete C:\\", "delete shortcut ",
-                           "remove key HKLM\\SOFTWARE", "removal result: 0\r\n", "exit code: 0\r\n"})
+  std::string removal =
+      ReadWholeFile(logs[0]) == install ? ReadWholeFile(logs[1]) : ReadWholeFile(logs[0]);
+  for (const char* part :
+       {"command line: -h -u\r\n", "QXLINK_Setup_x64.exe \"-h -u -H\" in ",
+        "DllUnregisterServer: ok", "delete C:\\", "delete shortcut ", "remove key HKLM\\SOFTWARE",
+        "removal result: 0\r\n", "exit code: 0\r\n"})
     EXPECT_TRUE(Contains(removal, part)) << "missing: " << part;
 }
 
@@ -98,9 +100,10 @@ TEST_F(Deployment, FailuresAreNamedInTheLog) {
   std::vector<std::string> logs = RunLogs();
   ASSERT_EQ(logs.size(), 1u);
   std::string text = ReadWholeFile(logs[0]);
-  EXPECT_TRUE(Contains(text, "QXMXAUX_Setup_x64.exe \"-h -i -H -n\" in " + ProgramFolder() +
-                                 ": exit code 1\r\n"));
-  EXPECT_TRUE(Contains(text, "ERROR at step \"Install Aux Audio Driver\": the sub-setup asks for a restart"));
+  EXPECT_TRUE(Contains(
+      text, "QXMXAUX_Setup_x64.exe \"-h -i -H -n\" in " + ProgramFolder() + ": exit code 1\r\n"));
+  EXPECT_TRUE(Contains(
+      text, "ERROR at step \"Install Aux Audio Driver\": the sub-setup asks for a restart"));
   EXPECT_TRUE(Contains(text, "install result: -21\r\n"));
   EXPECT_TRUE(Contains(text, "exit code: -21\r\n"));
 }
@@ -165,7 +168,8 @@ TEST_F(Deployment, DeliverableCompleteEntryAndQuietUninstall) {
   for (const auto& n : numbers) {
     DWORD type = 0, value = 0xdeadbeef, size = sizeof value;
     EXPECT_EQ(RegQueryValueExA(key, n.name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size),
-              ERROR_SUCCESS) << n.name;
+              ERROR_SUCCESS)
+        << n.name;
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << n.name;
     EXPECT_EQ(value, n.value) << n.name;
   }
@@ -226,7 +230,8 @@ TEST_F(Deployment, WhatIsInUseGoesAtTheRestart) {
   ASSERT_NE(held, nullptr);
   ASSERT_EQ(RunProgram(SetupProgram(), "-h -u"), 0);
   std::vector<std::string> pending = PendingDeletions();
-  std::vector<std::string> expected = {"\\??\\" + folder + "\\qxmx_asiodriver.del", "\\??\\" + folder};
+  std::vector<std::string> expected = {"\\??\\" + folder + "\\qxmx_asiodriver.del",
+                                       "\\??\\" + folder};
   std::vector<std::string> product;
   for (const std::string& p : pending)
     if (Contains(p, "\\QX\\Mixarro")) product.push_back(p);

@@ -1,14 +1,15 @@
 // The payload reader against the built installer: its resource is extracted from a loaded
 // copy of MixarroSetup-Indigo.exe, compared with the sample payload it was packed from.
+#include "install/payload.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
 #include "editions/edition.h"
-#include "install/paths.h"
-#include "install/payload.h"
-#include "shell/context.h"
+#include "ground/context.h"
+#include "ground/paths.h"
 #include "tests/win/helpers.h"
 
 namespace {
@@ -27,8 +28,7 @@ std::string NewTempFolder(const char* tag) {
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
   std::string folder = std::string(base) + "mixarro-" + tag + "-" +
-                       std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(GetTickCount());
+                       std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
 }
@@ -51,7 +51,9 @@ void RemoveTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
-std::string SampleFolder() { return BuildFolder() + "sample-payload\\Indigo\\"; }
+std::string SampleFolder() {
+  return BuildFolder() + "sample-payload\\Indigo\\";
+}
 
 // Loads the built Indigo installer as a module of this process.
 HMODULE LoadInstaller() {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "editions/edition.h"
-#include "install/paths.h"
-#include "shell/context.h"
+#include "ground/context.h"
+#include "ground/paths.h"
 #include "tests/win/helpers.h"
 #include "tests/win/scratch.h"
 

@@ -1,13 +1,14 @@
 // Start-up of the real program: the single-instance mutex, the passes over the product's
 // running windows, the system folders and the architecture flag.
+#include "shell/startup.h"
+
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <windows.h>
 
 #include <string>
 
-#include "shell/context.h"
-#include "shell/startup.h"
+#include "ground/context.h"
 #include "system/folders.h"
 #include "system/os_version.h"
 #include "tests/win/helpers.h"
@@ -98,13 +99,13 @@ LRESULT CALLBACK RecordDestroy(HWND window, UINT message, WPARAM wParam, LPARAM 
 TEST(Startup, TellsTheProductWindowsToEnd) {
   const TestWindow windows[] = {
       // class                            title                           owned  destroyed
-      {"QXLINK0Mixarro0MainWindow0",     L"MixArro Indigo 3.0",           false, true},
-      {"QXLINK0Mixarro0MainWindow0",     L"Mixarro Indigo",               false, false},
-      {"OtherClass",                     L"MixArro Indigo",               false, false},
-      {"OtherClass",                     L"QX-Audio Matrix 8 (outputs)",  false, true},
-      {"OtherClass",                     L"MX-Stream Scope",              false, true},
-      {"OtherClass",                     L"Mixarro.Remote",               true,  false},
-      {"OtherClass",                     L"QX-Audio Graphic EQ",          false, false},
+      {"QXLINK0Mixarro0MainWindow0", L"MixArro Indigo 3.0", false, true},
+      {"QXLINK0Mixarro0MainWindow0", L"Mixarro Indigo", false, false},
+      {"OtherClass", L"MixArro Indigo", false, false},
+      {"OtherClass", L"QX-Audio Matrix 8 (outputs)", false, true},
+      {"OtherClass", L"MX-Stream Scope", false, true},
+      {"OtherClass", L"Mixarro.Remote", true, false},
+      {"OtherClass", L"QX-Audio Graphic EQ", false, false},
   };
   HINSTANCE instance = GetModuleHandleA(nullptr);
   for (const wchar_t* name : {L"QXLINK0Mixarro0MainWindow0", L"OtherClass"}) {

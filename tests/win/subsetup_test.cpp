@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "install/paths.h"
-#include "shell/context.h"
+#include "ground/context.h"
+#include "ground/paths.h"
 #include "shell/window.h"
 #include "tests/win/helpers.h"
 #include "tests/win/scratch.h"
@@ -38,6 +38,7 @@ class SubSetups : public testing::Test {
     context = std::make_unique<InstallerContext>();
     memset(context.get(), 0, sizeof *context);
     context->hwnd = window;
+    context->postNotice = PostWorkerNotice;  // as the shell sets it
     context->isWindows64 = 1;
     CopyText(context->targetFolder, PATH_CAPACITY, folder.c_str());
   }

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "install/paths.h"
-#include "shell/context.h"
+#include "ground/context.h"
+#include "ground/paths.h"
 #include "tests/win/helpers.h"
 #include "tests/win/scratch.h"
 

@@ -8,8 +8,8 @@
 
 #include <string>
 
+#include "ground/context.h"
 #include "install/registry.h"
-#include "shell/context.h"
 #include "shell/layout.h"
 #include "shell/paint.h"
 #include "shell/startup.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "editions/edition.h"
-#include "install/paths.h"
+#include "ground/paths.h"
 #include "install/payload_core.h"
 
 namespace fs = std::filesystem;

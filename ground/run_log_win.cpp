@@ -1,9 +1,8 @@
 #include <cstring>
 
-#include "install/paths.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
-#include "system/os_version.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 
 namespace {
 
@@ -11,17 +10,44 @@ namespace {
 // be written), which turns every Log call into nothing.
 HANDLE logFile = INVALID_HANDLE_VALUE;
 
-void WriteLine(const char* line) {
+// Milliseconds since the process was created (not since the log was opened: the time before
+// the log counts too).
+unsigned long long MillisecondsSinceStart() {
+  FILETIME created, exited, kernel, user, now;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER from, to;
+  from.LowPart = created.dwLowDateTime;
+  from.HighPart = created.dwHighDateTime;
+  to.LowPart = now.dwLowDateTime;
+  to.HighPart = now.dwHighDateTime;
+  return to.QuadPart > from.QuadPart ? (to.QuadPart - from.QuadPart) / 10000 : 0;
+}
+
+// Writes the text as lines ("\r\n" between them inside the text), each after the time prefix.
+void WriteLine(const char* text) {
   if (logFile == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  size_t n = strnlen(line, LOG_LINE_CAPACITY);
-  WriteFile(logFile, line, static_cast<DWORD>(n), &written, nullptr);
-  WriteFile(logFile, "\r\n", 2, &written, nullptr);
+  char prefix[32];
+  FormatTimePrefix(prefix, sizeof prefix, MillisecondsSinceStart());
+  const DWORD prefixLength = static_cast<DWORD>(strnlen(prefix, sizeof prefix));
+  const char* line = text;
+  const char* end = text + strnlen(text, LOG_LINE_CAPACITY);
+  for (;;) {
+    const char* next = line;
+    while (next < end && !(next[0] == '\r' && next + 1 < end && next[1] == '\n')) ++next;
+    DWORD written = 0;
+    WriteFile(logFile, prefix, prefixLength, &written, nullptr);
+    WriteFile(logFile, line, static_cast<DWORD>(next - line), &written, nullptr);
+    WriteFile(logFile, "\r\n", 2, &written, nullptr);
+    if (next >= end) break;
+    line = next + 2;
+  }
 }
 
 }  // namespace
 
-void OpenRunLog(const InstallerContext& context, const char* commandLine) {
+void OpenRunLog(const InstallerContext& context, const char* commandLine, int osCode,
+                const char* osLabel) {
   if (logFile != INVALID_HANDLE_VALUE) return;
   char folder[MAX_PATH + 1];
   DWORD n = GetTempPathA(sizeof folder, folder);
@@ -42,7 +68,7 @@ void OpenRunLog(const InstallerContext& context, const char* commandLine) {
   }
   char line[LOG_LINE_CAPACITY];
   FormatHeaderLines(line, sizeof line, ThisEdition().name, ThisEdition().versionText, commandLine,
-                    DetectOsCode(), context.isWindows64, context.targetFolder);
+                    osCode, osLabel, context.isWindows64, context.targetFolder);
   WriteLine(line);
 }
 

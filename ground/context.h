@@ -3,16 +3,18 @@
 #pragma once
 
 #include "editions/edition.h"
-#include "install/payload.h"
-#include "system/platform.h"
+#include "ground/capacities.h"
+#include "ground/platform.h"
 
-// The largest edition's catalogue; an edition uses the first entryCount * 156 bytes.
-constexpr int MAX_CATALOGUE_SIZE = MAX_PAYLOAD_ENTRY_COUNT * CATALOGUE_ENTRY_SIZE;
+// The notices a procedure posts to the window above it: its error text is to be shown, or
+// the installation finished.
+constexpr long NOTICE_ERROR = 127;
+constexpr long NOTICE_DONE = 128;
 
-constexpr int PATH_CAPACITY = 1024;
-constexpr int ERROR_CAPTION_CAPACITY = 512;
-constexpr int ERROR_TEXT_CAPACITY = 2048;
-constexpr int STATUS_LINE_CAPACITY = 1024;
+struct InstallerContext;
+// How a notice reaches the window. The shell sets it when it fills the context; the layers
+// below post through it and never see the window.
+using NoticePoster = void (*)(const InstallerContext& context, long notice);
 
 struct ButtonRect {
   int left;
@@ -47,7 +49,13 @@ struct InstallerContext {
   char errorCaption[ERROR_CAPTION_CAPACITY];
   char errorText[ERROR_TEXT_CAPACITY];
   char statusLine[STATUS_LINE_CAPACITY];
+  NoticePoster postNotice;
 };
+
+// Posts the notice through the context's poster; nothing when none is set.
+inline void PostNotice(const InstallerContext& context, long notice) {
+  if (context.postNotice) context.postNotice(context, notice);
+}
 
 // Process-wide switch flags, set by ParseSwitches before the context is zeroed.
 extern int hiddenMode;

@@ -1,19 +1,20 @@
 // The run's log: a plain-text account of what the program did, one line per step, for
 // administrators who deploy the product silently. It goes to the user's temporary folder as
 // "MixarroSetup-<edition>-<yyyymmdd-hhmmss>.log". A log that cannot be written changes nothing:
-// every call below is then a no-op.
+// every call below is then a no-op. Every line starts with the time since the program started,
+// so that a slow step stands out.
 #pragma once
 
 #include <cstddef>
 
-struct InstallerContext;
+#include "ground/capacities.h"
 
-constexpr size_t LOG_LINE_CAPACITY = 2048;
+struct InstallerContext;
 
 // Line formats (portable, each writes one terminated line without its line break into
 // `out`; results as CopyText: 1 when the whole line fit).
 int FormatHeaderLines(char* out, size_t capacity, const char* edition, const char* version,
-                      const char* commandLine, int osCode, int isWindows64,
+                      const char* commandLine, int osCode, const char* osLabel, int isWindows64,
                       const char* targetFolder);
 int FormatPayloadEntryLine(char* out, size_t capacity, const char* name, unsigned size,
                            int verified, int written, unsigned long error);
@@ -33,13 +34,16 @@ int FormatShortcutLine(char* out, size_t capacity, const char* action, const cha
 int FormatResultLine(char* out, size_t capacity, const char* procedure, int result);
 int FormatExitCodeLine(char* out, size_t capacity, int exitCode);
 int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why);
+// "[   123 ms] ": the prefix of every line, the time since the program started.
+int FormatTimePrefix(char* out, size_t capacity, unsigned long long milliseconds);
 // "MixarroSetup-Indigo-20261209-221530.log"; `attempt` > 0 appends "-<attempt>" before ".log".
 int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month, int day,
                       int hour, int minute, int second, int attempt);
 
 #ifdef _WIN32
-// Opens the log of this run and writes its header.
-void OpenRunLog(const InstallerContext& context, const char* commandLine);
+// Opens the log of this run and writes its header (the system as the caller detected it).
+void OpenRunLog(const InstallerContext& context, const char* commandLine, int osCode,
+                const char* osLabel);
 // Writes the header's context lines again once the program folder is known.
 void LogContext(const InstallerContext& context);
 void LogPayloadEntry(const char* name, unsigned size, int verified, int written,

@@ -1,4 +1,4 @@
-#include "shell/context.h"
+#include "ground/context.h"
 
 InstallerContext& TheContext() {
   static InstallerContext context;

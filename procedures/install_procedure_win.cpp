@@ -3,15 +3,14 @@
 #include "drivers/asio.h"
 #include "drivers/subsetup.h"
 #include "drivers/usbgpi.h"
-#include "install/install_procedure.h"
-#include "install/paths.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 #include "install/payload.h"
 #include "install/registry.h"
 #include "install/shortcuts.h"
 #include "install/uninstall_entry.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
-#include "shell/window.h"
+#include "procedures/install_procedure.h"
 #include "system/folders.h"
 #include "uninstall/pending_renames.h"
 #include "uninstall/removal.h"
@@ -41,7 +40,7 @@ int Fail(InstallerContext& context, const char* text, const char* why, int code)
   AppendText(context.errorText, sizeof context.errorText, VENDOR_ADDRESS);
   AppendText(context.errorText, sizeof context.errorText, ".");
   LogFailure(context.statusLine, why);
-  PostWorkerNotice(context, NOTICE_ERROR);
+  PostNotice(context, NOTICE_ERROR);
   return code;
 }
 
@@ -158,7 +157,7 @@ int InstallSteps(InstallerContext& context) {
   SetLoggedMachineString("URLInfoAbout", VENDOR_ADDRESS);
 
   SetStatus(context, "Installation Completed");
-  PostWorkerNotice(context, NOTICE_DONE);
+  PostNotice(context, NOTICE_DONE);
   return 0;
 }
 

@@ -1,4 +1,4 @@
-#include "install/paths.h"
+#include "ground/paths.h"
 
 #include <cstring>
 

@@ -1,8 +1,6 @@
-#include "shell/run_log.h"
+#include "ground/run_log.h"
 
 #include <cstdio>
-
-#include "system/os_version.h"
 
 namespace {
 
@@ -21,12 +19,12 @@ const char* Or(const char* text, const char* instead) {
 }  // namespace
 
 int FormatHeaderLines(char* out, size_t capacity, const char* edition, const char* version,
-                      const char* commandLine, int osCode, int isWindows64,
+                      const char* commandLine, int osCode, const char* osLabel, int isWindows64,
                       const char* targetFolder) {
   return Print(out, capacity,
                "MixarroSetup %s %s\r\ncommand line: %s\r\nsystem: %s (code %d), "
                "64-bit Windows: %d\r\nprogram folder: %s",
-               Or(edition, "?"), Or(version, "?"), Or(commandLine, ""), OsCodeLabel(osCode), osCode,
+               Or(edition, "?"), Or(version, "?"), Or(commandLine, ""), Or(osLabel, "?"), osCode,
                isWindows64, (targetFolder && targetFolder[0]) ? targetFolder : "(not yet known)");
 }
 
@@ -97,6 +95,10 @@ int FormatExitCodeLine(char* out, size_t capacity, int exitCode) {
 
 int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why) {
   return Print(out, capacity, "ERROR at step \"%s\": %s", Or(step, "?"), Or(why, ""));
+}
+
+int FormatTimePrefix(char* out, size_t capacity, unsigned long long milliseconds) {
+  return Print(out, capacity, "[%6llu ms] ", milliseconds);
 }
 
 int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month, int day,

@@ -3,17 +3,16 @@
 #include "drivers/asio.h"
 #include "drivers/subsetup.h"
 #include "drivers/usbgpi.h"
-#include "install/install_procedure.h"
-#include "install/paths.h"
+#include "ground/context.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 #include "install/payload.h"
 #include "install/registry.h"
 #include "install/shortcuts.h"
-#include "shell/context.h"
-#include "shell/run_log.h"
-#include "shell/window.h"
+#include "procedures/install_procedure.h"
+#include "procedures/uninstall_procedure.h"
 #include "system/folders.h"
 #include "uninstall/removal.h"
-#include "uninstall/uninstall_procedure.h"
 
 namespace {
 
@@ -40,7 +39,7 @@ int UninstallSteps(InstallerContext& context) {
     AppendText(context.errorText, sizeof context.errorText, VENDOR_ADDRESS);
     AppendText(context.errorText, sizeof context.errorText, ".");
     LogFailure("load the payload catalogue", "the payload is missing or holds no files");
-    PostWorkerNotice(context, NOTICE_ERROR);
+    PostNotice(context, NOTICE_ERROR);
     return -1;
   }
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
