@@ -6,6 +6,7 @@
 #include "ground/context.h"
 #include "ground/paths.h"
 #include "ground/run_log.h"
+#include "system/syscalls.h"
 
 namespace {
 
@@ -83,29 +84,12 @@ void RunRegistrationProgram(InstallerContext& context, int direction, const char
       !BuildRegistrationCommandLine(commandLine, sizeof commandLine, context.targetFolder, module64,
                                     direction))
     return;
-  STARTUPINFOA startup;
-  ZeroBytes(&startup, sizeof startup);
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process;
-  ZeroBytes(&process, sizeof process);
-  if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                      nullptr, &startup, &process)) {
-    LogProgramRun("registration program", program, commandLine, nullptr, 0, 0, GetLastError());
-    return;
-  }
-  if (process.hThread) CloseHandle(process.hThread);
-  if (!process.hProcess) {
-    LogProgramRun("registration program", program, commandLine, nullptr, 0, 0, 0);
-    return;
-  }
   // One that takes longer is left running; the next module does not wait for it.
-  DWORD waited = WaitForSingleObject(process.hProcess, REGISTRATION_WAIT_MS);
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hProcess);
-  if (waited == WAIT_TIMEOUT)
+  ProgramRun run = StartAndWait(program, commandLine, nullptr, REGISTRATION_WAIT_MS);
+  if (!run.started)
+    LogProgramRun("registration program", program, commandLine, nullptr, 0, 0, run.error);
+  else if (!run.finished)
     LogAction("registration program still running after 10 s, left running:", commandLine, 1, 0);
   else
-    LogProgramRun("registration program", program, commandLine, nullptr, 1,
-                  static_cast<int32_t>(exitCode), 0);
+    LogProgramRun("registration program", program, commandLine, nullptr, 1, run.exitCode, 0);
 }

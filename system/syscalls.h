@@ -1,0 +1,51 @@
+// The system layer: one thin wrapper per Win32 call that is easy to get wrong, each with its
+// contract in one line. The components call these instead of repeating the pattern, so that
+// a fault (a short write, an error code read too late, a handle left open) has one place.
+#pragma once
+
+#include <cstdint>
+
+#include "ground/platform.h"
+
+// The result of a call: ok (1 or 0) and GetLastError read once, at the failing call (0 when ok).
+struct SysResult {
+  int ok;
+  unsigned long error;
+};
+
+#ifdef _WIN32
+// No time limit for StartAndWait.
+constexpr unsigned long WAIT_NO_LIMIT = 0xFFFFFFFFul;
+
+struct ProgramRun {
+  int created;          // 1 when CreateProcessA succeeded
+  int started;          // 1 when it also gave back a process handle
+  int finished;         // 1 when it ended within the limit (its exit code is then read)
+  int32_t exitCode;     // the exit code read as signed; -1 when it could not be read
+  unsigned long error;  // CreateProcessA's error when not created
+};
+// Starts `program` with a private copy of `commandLine` (CreateProcessA may write into it) in
+// `folder` (null: this process's), closes its thread handle and waits at most `waitMs`; one
+// that runs longer is left running.
+ProgramRun StartAndWait(const char* program, const char* commandLine, const char* folder,
+                        unsigned long waitMs);
+
+struct FolderEntry {
+  const char* name;
+  int isFolder;
+  int isLink;  // a reparse point (link or junction): never to be followed into
+  unsigned long attributes;
+};
+// 1 to go on with the walk, 0 to stop it.
+using FolderVisitor = int (*)(void* user, const FolderEntry& entry);
+// Calls `visit` for every name that `pattern` ("<folder>\*", "<folder>\*.del") matches,
+// skipping "." and ".."; not ok, with the error, when nothing could be listed.
+SysResult WalkFolder(const char* pattern, FolderVisitor visit, void* user);
+
+// The bytes of resource `id` of `type` in `module` and their count; null when there is none.
+// Nothing is to be freed: resource memory lives as long as its module.
+const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uint32_t* size);
+
+// Creates or truncates the file and writes all `size` bytes; a short write is a failure.
+SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size);
+#endif

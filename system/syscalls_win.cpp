@@ -1,0 +1,86 @@
+#include <windows.h>
+
+#include "ground/capacities.h"
+#include "ground/paths.h"
+#include "system/syscalls.h"
+
+namespace {
+
+SysResult Failed() {
+  return {0, GetLastError()};
+}
+
+}  // namespace
+
+ProgramRun StartAndWait(const char* program, const char* commandLine, const char* folder,
+                        unsigned long waitMs) {
+  ProgramRun run = {0, 0, 0, -1, 0};
+  char line[2 * PATH_CAPACITY + 64];
+  if (!CopyText(line, sizeof line, commandLine ? commandLine : "")) {
+    run.error = ERROR_INSUFFICIENT_BUFFER;
+    return run;
+  }
+  STARTUPINFOA startup;
+  ZeroBytes(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  ZeroBytes(&process, sizeof process);
+  if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                      folder, &startup, &process)) {
+    run.error = GetLastError();
+    return run;
+  }
+  run.created = 1;
+  if (process.hThread) CloseHandle(process.hThread);
+  if (!process.hProcess) return run;
+  run.started = 1;
+  if (WaitForSingleObject(process.hProcess, waitMs) == WAIT_OBJECT_0) {
+    run.finished = 1;
+    DWORD exitCode = 0;
+    if (GetExitCodeProcess(process.hProcess, &exitCode))
+      run.exitCode = static_cast<int32_t>(exitCode);
+  }
+  CloseHandle(process.hProcess);
+  return run;
+}
+
+SysResult WalkFolder(const char* pattern, FolderVisitor visit, void* user) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return Failed();
+  do {
+    const char* name = found.cFileName;
+    if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+    FolderEntry entry = {name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                         (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
+                         found.dwFileAttributes};
+    if (!visit(user, entry)) break;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return {1, 0};
+}
+
+const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uint32_t* size) {
+  *size = 0;
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  if (!resource) return nullptr;
+  HGLOBAL handle = LoadResource(module, resource);
+  if (!handle) return nullptr;
+  const uint8_t* bytes = static_cast<const uint8_t*>(LockResource(handle));
+  if (bytes) *size = SizeofResource(module, resource);
+  return bytes;
+}
+
+SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size) {
+  HANDLE file =
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Failed();
+  DWORD written = 0;
+  SysResult result = {1, 0};
+  if (!WriteFile(file, data, size, &written, nullptr))
+    result = Failed();
+  else if (written != size)
+    result = {0, ERROR_WRITE_FAULT};
+  CloseHandle(file);
+  return result;
+}
