@@ -3,7 +3,10 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No .NET or HTML engine; and no winemenubuilder, which Wine starts for every shell link saved
+# under a Start menu to write desktop menu entries into the real home folder: a process per
+# shortcut (26 per install) that nothing here looks at.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine's i386 PE DLLs (see tools/setup.sh) let wine64 run 32-bit programs in WoW64 mode.
 export WINEDLLPATH=${MIXARRO_WINE_I386:-/var/cache/mixarro/wine-i386}
 export WINEARCH=win64
