@@ -5,6 +5,7 @@
 #include "ground/paths.h"
 #include "ground/run_log.h"
 #include "install/payload.h"
+#include "system/syscalls.h"
 #include "uninstall/removal.h"
 
 namespace {
@@ -20,21 +21,25 @@ int ForEachLeftoverFile(const char* folder, int (*act)(const char* path)) {
   if (!folder || folder[0] == '\0') return 0;
   char pattern[PATH_CAPACITY];
   if (!JoinPath(pattern, sizeof pattern, folder, "*.del")) return 0;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  int count = 0;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    // The pattern also matches through short names ("x.delta" is "X~1.DEL"); only real
-    // ".del" names are leftovers.
-    if (!HasDelExtension(found.cFileName)) continue;
-    char path[PATH_CAPACITY];
-    if (!JoinPath(path, sizeof path, folder, found.cFileName)) continue;
-    count += act(path);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return count;
+  struct Walk {
+    const char* folder;
+    int (*act)(const char* path);
+    int count;
+  } walk = {folder, act, 0};
+  WalkFolder(
+      pattern,
+      [](void* user, const FolderEntry& entry) {
+        Walk& w = *static_cast<Walk*>(user);
+        // The pattern also matches through short names ("x.delta" is "X~1.DEL"); only real
+        // ".del" names are leftovers.
+        char path[PATH_CAPACITY];
+        if (!entry.isFolder && HasDelExtension(entry.name) &&
+            JoinPath(path, sizeof path, w.folder, entry.name))
+          w.count += w.act(path);
+        return 1;
+      },
+      &walk);
+  return walk.count;
 }
 
 int DeleteLeftoverFiles(const char* folder) {
