@@ -41,7 +41,12 @@ as_edition() {
 }
 as_edition "$edition"
 arch=$(file -b "$installer" | grep -q 'Intel 80386' && echo i686 || echo x86_64)
-[ "$arch" = i686 ] && pf_name='Program Files (x86)' || pf_name='Program Files'
+# A 32-bit program sees its own Program Files folder and registry view.
+if [ "$arch" = i686 ]; then
+  pf_name='Program Files (x86)' reg_view=/reg:32
+else
+  pf_name='Program Files' reg_view=/reg:64
+fi
 win_folder="C:\\$pf_name\\QX\\Mixarro"
 COMPLETE_TEXT='Installation Complete and Successful !\n\nYOU MUST REBOOT your system to finalize installation'
 REMOVAL_FAILURE_TEXT='Failed to uninstall mixarro virtual i/o driver...\nOne or several applications are still using it\nClose all possible programs using mixarro\n(including control panels) and try to remove it again '
@@ -121,8 +126,10 @@ plant_dot_folder() {
   echo "kept by the user" >"$(folder)/.user/notes.txt"
 }
 
+uninstall_entry_exists() { "$WINE" reg query "$uninstall_key" "$reg_view" >/dev/null 2>&1; }
+
 entry_value() {
-  "$WINE" reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
+  "$WINE" reg query "$uninstall_key" /v "$1" "$reg_view" 2>/dev/null | tr -d '\r' |
     sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
 }
 
