@@ -40,7 +40,12 @@ as_edition() {
 }
 as_edition "$edition"
 arch=$(file -b "$installer" | grep -q 'Intel 80386' && echo i686 || echo x86_64)
-[ "$arch" = i686 ] && pf_name='Program Files (x86)' || pf_name='Program Files'
+# A 32-bit program sees its own Program Files folder and registry view.
+if [ "$arch" = i686 ]; then
+  pf_name='Program Files (x86)' reg_view=/reg:32
+else
+  pf_name='Program Files' reg_view=/reg:64
+fi
 win_folder="C:\\$pf_name\\QX\\Mixarro"
 COMPLETE_TEXT='Installation Complete and Successful !\n\nYOU MUST REBOOT your system to finalize installation'
 REMOVAL_FAILURE_TEXT='Failed to uninstall mixarro virtual i/o driver...\nOne or several applications are still using it\nClose all possible programs using mixarro\n(including control panels) and try to remove it again '
@@ -120,8 +125,10 @@ plant_dot_folder() {
   echo "kept by the user" >"$(folder)/.user/notes.txt"
 }
 
+uninstall_entry_exists() { "$WINE" reg query "$uninstall_key" "$reg_view" >/dev/null 2>&1; }
+
 entry_value() {
-  "$WINE" reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
+  "$WINE" reg query "$uninstall_key" /v "$1" "$reg_view" 2>/dev/null | tr -d '\r' |
     sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
 }
 
@@ -256,8 +263,10 @@ case $scenario in
       restart && expect_whole
     ;;
   shown_corrupted_install)
-    # Not hidden: the error box stays until dismissed, and the exit code is the result.
+    # Not hidden: the error box stays until dismissed, and the exit code is the result. (On
+    # a machine with the product the install switch removes it: the presence decides.)
     new_machine
+    install && uninstall
     copy=$(corrupted_copy) || exit 1
     shown_switch_run "Mixarro Installation Error" "$COPY_TEXT" -10 "$copy" -i
     uninstall_entry_exists && fail "$scenario: uninstall entry written"
