@@ -1,8 +1,8 @@
+#include "drivers/presence.h"
 #include "ground/paths.h"
 #include "shell/layout.h"
 #include "shell/paint.h"
 #include "system/os_version.h"
-#include "system/presence.h"
 
 namespace {
 

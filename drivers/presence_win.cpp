@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
+#include "drivers/presence.h"
 #include "ground/context.h"
-#include "system/presence.h"
 
 namespace {
 
