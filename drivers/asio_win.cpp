@@ -48,7 +48,7 @@ int RegisterModuleInProcess(const char* modulePath) {
     return 0;
   }
   HRESULT result = entry();
-  LogModule("DllRegisterServer", modulePath, result == S_OK, result);
+  LogFormatted(FormatModuleLine, "DllRegisterServer", modulePath, result == S_OK, result);
   if (result != S_OK) {
     CoFreeLibrary(module);
     return 0;
@@ -71,7 +71,7 @@ int UnregisterModuleInProcess(const char* modulePath) {
     return 0;
   }
   HRESULT result = entry();
-  LogModule("DllUnregisterServer", modulePath, result == S_OK, result);
+  LogFormatted(FormatModuleLine, "DllUnregisterServer", modulePath, result == S_OK, result);
   CoFreeLibrary(module);
   Sleep(REGISTRATION_PAUSE_MS);
   return 1;
@@ -87,9 +87,11 @@ void RunRegistrationProgram(InstallerContext& context, int direction, const char
   // One that takes longer is left running; the next module does not wait for it.
   ProgramRun run = StartAndWait(program, commandLine, nullptr, REGISTRATION_WAIT_MS);
   if (!run.started)
-    LogProgramRun("registration program", program, commandLine, nullptr, 0, 0, run.error);
+    LogFormatted(FormatProgramRunLine, "registration program", program, commandLine, nullptr, 0, 0,
+                 run.error);
   else if (!run.finished)
     LogAction("registration program still running after 10 s, left running:", commandLine, 1, 0);
   else
-    LogProgramRun("registration program", program, commandLine, nullptr, 1, run.exitCode, 0);
+    LogFormatted(FormatProgramRunLine, "registration program", program, commandLine, nullptr, 1,
+                 run.exitCode, 0);
 }

@@ -15,10 +15,12 @@ int RunSubSetup(InstallerContext& context, const char* program, int installing) 
   const char* commandLine = installing ? SUBSETUP_INSTALL_COMMAND : SUBSETUP_REMOVE_COMMAND;
   ProgramRun run = StartAndWait(program, commandLine, context.targetFolder, WAIT_NO_LIMIT);
   if (!run.started) {
-    LogProgramRun("sub-setup", program, commandLine, context.targetFolder, 0, 0, run.error);
+    LogFormatted(FormatProgramRunLine, "sub-setup", program, commandLine, context.targetFolder, 0,
+                 0, run.error);
     return run.created ? SUBSETUP_NO_PROCESS : SUBSETUP_NOT_STARTED;
   }
-  LogProgramRun("sub-setup", program, commandLine, context.targetFolder, 1, run.exitCode, 0);
+  LogFormatted(FormatProgramRunLine, "sub-setup", program, commandLine, context.targetFolder, 1,
+               run.exitCode, 0);
 
   int result = SubSetupResult(installing, run.exitCode);
   if (const char* text = SubSetupErrorText(installing, result)) {

@@ -97,6 +97,10 @@ int FormatFailureLine(char* out, size_t capacity, const char* step, const char* 
   return Print(out, capacity, "ERROR at step \"%s\": %s", Or(step, "?"), Or(why, ""));
 }
 
+int FormatContextLine(char* out, size_t capacity, const char* targetFolder) {
+  return Print(out, capacity, "program folder: %s", Or(targetFolder, ""));
+}
+
 int FormatTimePrefix(char* out, size_t capacity, unsigned long long milliseconds) {
   return Print(out, capacity, "[%6llu ms] ", milliseconds);
 }

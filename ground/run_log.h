@@ -34,6 +34,8 @@ int FormatShortcutLine(char* out, size_t capacity, const char* action, const cha
 int FormatResultLine(char* out, size_t capacity, const char* procedure, int result);
 int FormatExitCodeLine(char* out, size_t capacity, int exitCode);
 int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why);
+// "program folder: <folder>", once the folder is known.
+int FormatContextLine(char* out, size_t capacity, const char* targetFolder);
 // "[   123 ms] ": the prefix of every line, the time since the program started.
 int FormatTimePrefix(char* out, size_t capacity, unsigned long long milliseconds);
 // "MixarroSetup-Indigo-20261209-221530.log"; `attempt` > 0 appends "-<attempt>" before ".log".
@@ -44,20 +46,18 @@ int FormatLogFileName(char* out, size_t capacity, const char* edition, int year,
 // Opens the log of this run and writes its header (the system as the caller detected it).
 void OpenRunLog(const InstallerContext& context, const char* commandLine, int osCode,
                 const char* osLabel);
-// Writes the header's context lines again once the program folder is known.
-void LogContext(const InstallerContext& context);
-void LogPayloadEntry(const char* name, unsigned size, int verified, int written,
-                     unsigned long error);
-void LogProgramRun(const char* what, const char* program, const char* commandLine,
-                   const char* folder, int started, long exitCode, unsigned long error);
-void LogModule(const char* entryPoint, const char* module, int result, long hresult);
+// One step as a line of its own.
+void LogLine(const char* line);
+// A step, its result and its Windows error: "<action> <target>: ok" or ": FAILED (error N)".
 void LogAction(const char* action, const char* target, int ok, unsigned long error);
-void LogRegistry(const char* action, const char* root, const char* key, const char* value, int ok,
-                 unsigned long error);
-void LogShortcut(const char* action, const char* folder, const char* title, int ok,
-                 unsigned long error);
-void LogResult(const char* procedure, int result);
-void LogFailure(const char* step, const char* why);
+// A step in the shape of one of the formats above:
+// LogFormatted(FormatRegistryLine, "set value", "HKLM", key, value, ok, error).
+template <typename Format, typename... Args>
+void LogFormatted(Format format, Args... args) {
+  char line[LOG_LINE_CAPACITY];
+  format(line, sizeof line, args...);
+  LogLine(line);
+}
 // Ends the log with the program's exit code and closes it.
 void CloseRunLog(int exitCode);
 #endif

@@ -72,63 +72,13 @@ void OpenRunLog(const InstallerContext& context, const char* commandLine, int os
   WriteLine(line);
 }
 
-void LogContext(const InstallerContext& context) {
-  char line[LOG_LINE_CAPACITY];
-  CopyText(line, sizeof line, "program folder: ");
-  AppendText(line, sizeof line, context.targetFolder);
-  WriteLine(line);
-}
-
-void LogPayloadEntry(const char* name, unsigned size, int verified, int written,
-                     unsigned long error) {
-  char line[LOG_LINE_CAPACITY];
-  FormatPayloadEntryLine(line, sizeof line, name, size, verified, written, error);
-  WriteLine(line);
-}
-
-void LogProgramRun(const char* what, const char* program, const char* commandLine,
-                   const char* folder, int started, long exitCode, unsigned long error) {
-  char line[LOG_LINE_CAPACITY];
-  FormatProgramRunLine(line, sizeof line, what, program, commandLine, folder, started, exitCode,
-                       error);
-  WriteLine(line);
-}
-
-void LogModule(const char* entryPoint, const char* module, int result, long hresult) {
-  char line[LOG_LINE_CAPACITY];
-  FormatModuleLine(line, sizeof line, entryPoint, module, result, hresult);
+void LogLine(const char* line) {
   WriteLine(line);
 }
 
 void LogAction(const char* action, const char* target, int ok, unsigned long error) {
   char line[LOG_LINE_CAPACITY];
   FormatActionLine(line, sizeof line, action, target, ok, error);
-  WriteLine(line);
-}
-
-void LogRegistry(const char* action, const char* root, const char* key, const char* value, int ok,
-                 unsigned long error) {
-  char line[LOG_LINE_CAPACITY];
-  FormatRegistryLine(line, sizeof line, action, root, key, value, ok, error);
-  WriteLine(line);
-}
-
-void LogShortcut(const char* action, const char* folder, const char* title, int ok,
-                 unsigned long error) {
-  char line[LOG_LINE_CAPACITY];
-  FormatShortcutLine(line, sizeof line, action, folder, title, ok, error);
-  WriteLine(line);
-}
-
-void LogResult(const char* procedure, int result) {
-  char line[LOG_LINE_CAPACITY];
-  FormatResultLine(line, sizeof line, procedure, result);
-  WriteLine(line);
-}
-
-void LogFailure(const char* step, const char* why) {
-  char line[LOG_LINE_CAPACITY];
-  FormatFailureLine(line, sizeof line, step, why);
   WriteLine(line);
 }
 

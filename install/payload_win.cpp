@@ -49,7 +49,7 @@ int WriteForExtractor(void*, const char* path, const uint8_t* data, uint32_t siz
 }
 
 void LogExtractedEntry(void*, const char* name, uint32_t size, int verified, int written) {
-  LogPayloadEntry(name, size, verified, written, written ? 0 : lastWriteError);
+  LogFormatted(FormatPayloadEntryLine, name, size, verified, written, written ? 0 : lastWriteError);
 }
 
 int CreateFolderForExtractor(void*, const char* path) {

@@ -39,19 +39,21 @@ int Fail(InstallerContext& context, const char* text, const char* why, int code)
   CopyText(context.errorText, sizeof context.errorText, text);
   AppendText(context.errorText, sizeof context.errorText, VENDOR_ADDRESS);
   AppendText(context.errorText, sizeof context.errorText, ".");
-  LogFailure(context.statusLine, why);
+  LogFormatted(FormatFailureLine, context.statusLine, why);
   PostNotice(context, NOTICE_ERROR);
   return code;
 }
 
 void SetLoggedMachineString(const char* name, const char* text) {
   int ok = SetMachineString(UNINSTALL_KEY, name, text);
-  LogRegistry("set value", "HKLM", UNINSTALL_KEY, name, ok, ok ? 0 : GetLastError());
+  LogFormatted(FormatRegistryLine, "set value", "HKLM", UNINSTALL_KEY, name, ok,
+               ok ? 0 : GetLastError());
 }
 
 void SetLoggedMachineDword(const char* name, unsigned value) {
   int ok = SetMachineDword(UNINSTALL_KEY, name, value);
-  LogRegistry("set value", "HKLM", UNINSTALL_KEY, name, ok, ok ? 0 : GetLastError());
+  LogFormatted(FormatRegistryLine, "set value", "HKLM", UNINSTALL_KEY, name, ok,
+               ok ? 0 : GetLastError());
 }
 
 // Makes "<programs>\QX Audio\Mixarro" and the edition's shortcut rows in it. A folder that
@@ -66,8 +68,8 @@ void MakeShortcuts(InstallerContext& context, const char* programsFolder) {
     char target[PATH_CAPACITY];
     if (!JoinPath(target, sizeof target, context.targetFolder, rows[i]->target)) continue;
     int32_t result = CreateShortcut(target, folder, rows[i]->title, nullptr);
-    LogShortcut("create shortcut", folder, rows[i]->title, result == 0,
-                static_cast<unsigned long>(result));
+    LogFormatted(FormatShortcutLine, "create shortcut", folder, rows[i]->title, result == 0,
+                 static_cast<unsigned long>(result));
   }
 }
 
@@ -81,7 +83,7 @@ int InstallSteps(InstallerContext& context) {
 
   SetStatus(context, "Copy Files");
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
-  LogContext(context);
+  LogFormatted(FormatContextLine, context.targetFolder);
   if (CreateFolderPath(context.targetFolder) != 1)
     return Fail(context, FOLDER_TEXT, "the program folder cannot be created", -3);
   if (edition.lockedFileHandling) {
@@ -103,9 +105,10 @@ int InstallSteps(InstallerContext& context) {
     // A failing sub-setup has posted its own notice (or none, when it could not start).
     int result = InstallDriverPackage(context, edition.driverPackages[i].stem);
     if (result != 0) {
-      LogFailure(context.statusLine, result == -21   ? "the sub-setup asks for a restart"
-                                     : result == -20 ? "the sub-setup failed"
-                                                     : "the sub-setup cannot be started");
+      LogFormatted(FormatFailureLine, context.statusLine,
+                   result == -21   ? "the sub-setup asks for a restart"
+                   : result == -20 ? "the sub-setup failed"
+                                   : "the sub-setup cannot be started");
       return result;
     }
   }
@@ -114,7 +117,8 @@ int InstallSteps(InstallerContext& context) {
   if (edition.usbGpiFiles) SetUsbGpiDriverInfo(context, 1);
   for (const char* value : {"install", "nbLaunch", "done"}) {
     int ok = SetUserDword(PRODUCT_USER_KEY, value, 0);
-    LogRegistry("set value", "HKCU", PRODUCT_USER_KEY, value, ok, ok ? 0 : GetLastError());
+    LogFormatted(FormatRegistryLine, "set value", "HKCU", PRODUCT_USER_KEY, value, ok,
+                 ok ? 0 : GetLastError());
   }
 
   SetStatus(context, "Finalize Installation");
@@ -165,6 +169,6 @@ int InstallSteps(InstallerContext& context) {
 
 int RunInstall(InstallerContext& context) {
   int result = InstallSteps(context);
-  LogResult("install", result);
+  LogFormatted(FormatResultLine, "install", result);
   return result;
 }

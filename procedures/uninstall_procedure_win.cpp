@@ -25,7 +25,8 @@ void RemoveShortcuts(const InstallerContext& context, const char* programsFolder
     const RemovalTitle& t = edition.removalTitles[i];
     if (t.onlyOnWindows64 && context.isWindows64 != 1) continue;
     int deleted = DeleteShortcut(folder, t.title);
-    LogShortcut("delete shortcut", folder, t.title, deleted, deleted ? 0 : GetLastError());
+    LogFormatted(FormatShortcutLine, "delete shortcut", folder, t.title, deleted,
+                 deleted ? 0 : GetLastError());
   }
   RemoveFolderTree(folder);
 }
@@ -38,20 +39,21 @@ int UninstallSteps(InstallerContext& context) {
     CopyText(context.errorText, sizeof context.errorText, edition.uninstallPackageText);
     AppendText(context.errorText, sizeof context.errorText, VENDOR_ADDRESS);
     AppendText(context.errorText, sizeof context.errorText, ".");
-    LogFailure("load the payload catalogue", "the payload is missing or holds no files");
+    LogFormatted(FormatFailureLine, "load the payload catalogue",
+                 "the payload is missing or holds no files");
     PostNotice(context, NOTICE_ERROR);
     return -1;
   }
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
-  LogContext(context);
+  LogFormatted(FormatContextLine, context.targetFolder);
 
   // The drivers go first: while a package is still installed nothing else is touched.
   for (int i = 0; i < edition.driverPackageCount; ++i) {
     int result = UninstallDriverPackage(context, edition.driverPackages[i].stem);
     if (result != 0) {
-      LogFailure(edition.driverPackages[i].stem, result == -20
-                                                     ? "the sub-setup failed to remove its driver"
-                                                     : "the sub-setup cannot be started");
+      LogFormatted(FormatFailureLine, edition.driverPackages[i].stem,
+                   result == -20 ? "the sub-setup failed to remove its driver"
+                                 : "the sub-setup cannot be started");
       return result;
     }
   }
@@ -72,11 +74,12 @@ int UninstallSteps(InstallerContext& context) {
   if (startup[0] != '\0') DeleteShortcut(startup, "Mixarro (QX-Audio)");
   for (const char* value : {"SysTray", "SysTrayShowOnRun", "EngineMode"}) {
     int ok = SetUserDword(PRODUCT_USER_KEY, value, 0);
-    LogRegistry("set value", "HKCU", PRODUCT_USER_KEY, value, ok, ok ? 0 : GetLastError());
+    LogFormatted(FormatRegistryLine, "set value", "HKCU", PRODUCT_USER_KEY, value, ok,
+                 ok ? 0 : GetLastError());
   }
 
   int removed = RemoveRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
-  LogRegistry("remove key", "HKLM", UNINSTALL_KEY, nullptr, removed, 0);
+  LogFormatted(FormatRegistryLine, "remove key", "HKLM", UNINSTALL_KEY, nullptr, removed, 0);
 
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
   RemoveFolderTree(context.targetFolder);
@@ -94,6 +97,6 @@ int UninstallSteps(InstallerContext& context) {
 
 int UninstallProduct(InstallerContext& context) {
   int result = UninstallSteps(context);
-  LogResult("removal", result);
+  LogFormatted(FormatResultLine, "removal", result);
   return result;
 }

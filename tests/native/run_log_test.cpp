@@ -78,6 +78,12 @@ TEST(RunLog, HeaderNamesTheRun) {
                "64-bit Windows: 1\r\nprogram folder: (not yet known)");
 }
 
+TEST(RunLog, ContextLineNamesTheProgramFolder) {
+  char text[LOG_LINE_CAPACITY];
+  ASSERT_EQ(FormatContextLine(text, sizeof text, "C:\\Program Files\\QX\\Mixarro"), 1);
+  EXPECT_STREQ(text, "program folder: C:\\Program Files\\QX\\Mixarro");
+}
+
 TEST(RunLog, TimePrefixIsMillisecondsSinceTheStart) {
   const struct {
     unsigned long long milliseconds;
