@@ -82,6 +82,8 @@ endforeach()
 
 # Checks of the real window under an X server.
 include(${CMAKE_SOURCE_DIR}/tests/gui/gui.cmake)
+# Sequences of runs, restarts and held files on one machine.
+include(${CMAKE_SOURCE_DIR}/tests/scenarios/scenarios.cmake)
 
 # The release command builds the deliverable twice in folders of its own and signs it.
 if(MIXARRO_ARCH STREQUAL "i686")

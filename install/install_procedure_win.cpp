@@ -13,6 +13,7 @@
 #include "shell/run_log.h"
 #include "shell/window.h"
 #include "system/folders.h"
+#include "uninstall/pending_renames.h"
 #include "uninstall/removal.h"
 
 const char VENDOR_ADDRESS[] = "https://www.qx-audio.com/mixarro";
@@ -90,6 +91,10 @@ int InstallSteps(InstallerContext& context) {
     DeleteLeftoverFiles(context.targetFolder);
     ScheduleLeftoverDeletionAtRestart(context.targetFolder);
   }
+  // A removal since the last restart (or an older version of this program) may have left
+  // deletions of this folder's own names pending: the restart must not take what this run
+  // writes. Pending deletions of ".del" files stay.
+  ForgetPendingDeletionsBelow(context.targetFolder);
   if (ExtractPayload(context, nullptr) != 0)
     return Fail(context, COPY_TEXT, "payload files failed to verify or to be written (see above)",
                 -10);

@@ -29,6 +29,21 @@ constexpr DWORD PRESSED_PAUSE_MS = 200;
 int busyLookShown = 0;
 // The install's final notice has arrived; the window is about to close.
 int finalNoticeSeen = 0;
+// A procedure has posted a notice that the window has not shown yet. Written before the
+// posting (by the worker, or by the window thread during a removal) and read by the window
+// thread only after the worker has ended or the removal has returned.
+volatile int noticePending = 0;
+// The program's exit code, given to PostQuitMessage when the window goes: 0, or the result
+// of a shown switch run that ends after its notice's box.
+int exitCode = 0;
+
+// 1 when the run ends through the box of a notice still in the queue: asking for the end
+// now would end that box's own message loop the moment it opens (a quit request, or the
+// WM_DESTROY that it dispatches), and with it the box and the result. The box's WM_CLOSE
+// ends the run instead.
+int EndsThroughNoticeBox() {
+  return noticePending && !hiddenMode;
+}
 
 // The notice box is dismissed the moment it appears by a quick user or by automation,
 // possibly before the worker has cleared workerRunning: wait for the thread to end, or the
@@ -71,12 +86,14 @@ void HandleCommand(InstallerContext& context, HWND window, WPARAM wParam, LPARAM
   switch (DecideCommand(wParam, lParam, hiddenMode)) {
     case COMMAND_ERROR_BOX:
       finalNoticeSeen = 1;
+      noticePending = 0;
       MessageBoxA(context.hwnd, context.errorText, context.errorCaption, BOX_ERROR);
       WaitForWorkerEnd(context);
       PostMessageA(context.hwnd, WM_CLOSE, 0, 0);
       break;
     case COMMAND_DONE_BOX:
       finalNoticeSeen = 1;
+      noticePending = 0;
       OpenLink(context, COMPLETION_LINK, COMPLETION_LINK_SIZE);
       MessageBoxA(context.hwnd, COMPLETE_TEXT, COMPLETE_CAPTION, BOX_WARNING);
       WaitForWorkerEnd(context);
@@ -88,6 +105,10 @@ void HandleCommand(InstallerContext& context, HWND window, WPARAM wParam, LPARAM
         case SWITCH_RUN_UNINSTALL: result = UninstallProduct(context); break;
         case SWITCH_RUN_INSTALL: result = StartWorker(context, 1); break;
         case SWITCH_RUN_NOTHING: break;
+      }
+      if (EndsThroughNoticeBox()) {
+        exitCode = result;
+        break;
       }
       ReleaseWindowResources(context);
       PostQuitMessage(result);
@@ -124,6 +145,7 @@ void HandleTimer(InstallerContext& context, HWND window, WPARAM timerId) {
 }  // namespace
 
 void PostWorkerNotice(const InstallerContext& context, long notice) {
+  noticePending = 1;
   PostMessageA(context.hwnd, WM_COMMAND, CMD_WORKER_NOTICE, notice);
 }
 
@@ -179,7 +201,7 @@ void PressActionButton(InstallerContext& context, HWND window) {
     return;
   }
   UninstallProduct(context);
-  PostDestroy();
+  if (!EndsThroughNoticeBox()) PostDestroy();
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -190,7 +212,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (context.blinkTimerId) KillTimer(window, context.blinkTimerId);
       context.blinkTimerId = 0;
       ReleaseWindowResources(context);
-      PostQuitMessage(0);
+      PostQuitMessage(exitCode);
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;

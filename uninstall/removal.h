@@ -14,8 +14,11 @@ int DeleteLeftoverFiles(const char* folder);
 // Deletes every catalogue file from the program folder; with the edition's locked-file
 // handling a file that cannot be deleted is moved to its ".del" name. Returns 0.
 int DeleteInstalledFiles(InstallerContext& context);
-// Schedules what is left of the folder for deletion at the next restart: every file first,
-// then the sub-folders deepest first, the folder itself last. The number scheduled.
+// Makes what is left of the folder go at the next restart without ever naming a file that a
+// later install writes: a file that can be deleted now is deleted, one that cannot is moved
+// to a free ".del" name first and only that name is scheduled; then the emptied folders,
+// deepest first, and the folder itself when nothing else stays in it. Folders whose name
+// begins with "." are never entered, and links are never followed. The number scheduled.
 int ScheduleTreeDeletionAtRestart(const char* folder);
 // Schedules the ".del" files still in the folder (the ones in use) likewise.
 int ScheduleLeftoverDeletionAtRestart(const char* folder);
@@ -31,5 +34,9 @@ int RemoveRegistryTree(HKEY root, const char* path);
 // The name of catalogue entry `index` (the first 128 bytes of its 156-byte record) into
 // `out`; 1 when it is NUL-terminated within those bytes, fits and is safe, else 0.
 int CatalogueEntryName(const unsigned char* catalogue, int index, char* out, size_t capacity);
+// The ".del" name that a file that cannot be deleted moves to: attempt 0 is the path with
+// its extension replaced by ".del" (".del" added when it has none), attempt n the same with
+// "~<n+1>" before ".del", for when that name is taken. 1 when it fit, else 0 (n above 99 too).
+int FreeDelName(const char* path, int attempt, char* out, size_t capacity);
 // 1 when the file name ends in ".del", in any letter case.
 int HasDelExtension(const char* name);

@@ -1,13 +1,15 @@
-# libFuzzer targets for the input that comes from outside (payload blobs, the command line),
+# libFuzzer targets for the input that comes from outside (payload blobs, the command line,
+# the machine's operations pending at the restart),
 # built with clang when it is there, each run briefly by CTest.
 find_program(MIXARRO_CLANGXX NAMES clang++ clang++-14)
 if(MIXARRO_CLANGXX)
   set(fuzz_flags -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
                  -I${CMAKE_SOURCE_DIR})
-  foreach(fuzzer IN ITEMS payload switches)
+  foreach(fuzzer IN ITEMS payload switches pending)
     set(out ${CMAKE_BINARY_DIR}/fuzz_${fuzzer})
     set(sources ${CMAKE_SOURCE_DIR}/tests/fuzz/${fuzzer}_fuzz.cpp ${CMAKE_SOURCE_DIR}/install/payload_core.cpp
-                ${CMAKE_SOURCE_DIR}/install/paths.cpp ${CMAKE_SOURCE_DIR}/shell/switches.cpp)
+                ${CMAKE_SOURCE_DIR}/install/paths.cpp ${CMAKE_SOURCE_DIR}/shell/switches.cpp
+                ${CMAKE_SOURCE_DIR}/uninstall/pending_renames.cpp)
     add_custom_command(OUTPUT ${out}
       COMMAND ${MIXARRO_CLANGXX} ${fuzz_flags} -o ${out} ${sources}
       DEPENDS ${sources}

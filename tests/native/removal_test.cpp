@@ -90,3 +90,38 @@ TEST(LeftoverNames, DelExtensionInAnyCase) {
   for (const auto& c : cases) EXPECT_EQ(HasDelExtension(c.name), c.leftover) << c.name;
   EXPECT_EQ(HasDelExtension(nullptr), 0);
 }
+
+TEST(LeftoverNames, FreeDelNameNeverKeepsTheFileName) {
+  struct {
+    const char* path;
+    int attempt;
+    const char* expected;  // nullptr: no name
+    // clang-format off
+  } cases[] = {
+      {"C:\\P\\qxmx_asiodriver.dll",      0, "C:\\P\\qxmx_asiodriver.del"},
+      {"C:\\P\\qxmx_asiodriver.dll",      1, "C:\\P\\qxmx_asiodriver~2.del"},
+      {"C:\\P\\qxmx_asiodriver.dll",      9, "C:\\P\\qxmx_asiodriver~10.del"},
+      {"C:\\P\\MixarroSetup-Indigo.exe",  0, "C:\\P\\MixarroSetup-Indigo.del"},
+      {"C:\\P\\mp3lame\\lame_enc.dll",    0, "C:\\P\\mp3lame\\lame_enc.del"},
+      {"C:\\P.x\\README",                 0, "C:\\P.x\\README.del"},
+      {"C:\\P.x\\README",                 2, "C:\\P.x\\README~3.del"},
+      {"C:\\P\\a.b.c",                    0, "C:\\P\\a.b.del"},
+      {"C:\\P\\a.dll",                   99, "C:\\P\\a~100.del"},
+      {"C:\\P\\a.dll",                  100, nullptr},
+      {"C:\\P\\a.dll",                   -1, nullptr},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    char out[64] = "untouched";
+    const int made = FreeDelName(c.path, c.attempt, out, sizeof out);
+    EXPECT_EQ(made, c.expected ? 1 : 0) << c.path << " attempt " << c.attempt;
+    if (c.expected) {
+      EXPECT_STREQ(out, c.expected) << c.path << " attempt " << c.attempt;
+    }
+  }
+  // A name that would not fit is no name: a cut one could be a file an install writes.
+  char small[12];
+  EXPECT_EQ(FreeDelName("C:\\P\\abcdef.dll", 0, small, sizeof small), 0);
+  EXPECT_EQ(FreeDelName("C:\\P\\ab.dll", 5, small, sizeof small), 0);
+  EXPECT_EQ(FreeDelName(nullptr, 0, small, sizeof small), 0);
+}

@@ -340,13 +340,16 @@ TEST_P(Procedures, FileInUseDuringRemoval) {
   HMODULE held = LoadLibraryA(module.c_str());
   ASSERT_NE(held, nullptr);
   EXPECT_EQ(RunProgram(Setup(), "-h -u"), 0);
-  const bool renames = edition().lockedFileHandling;
-  EXPECT_EQ(PathExists(moved), renames);
-  EXPECT_EQ(PathExists(module), !renames);
+  // No edition leaves a file in use under a name that a reinstall writes: Indigo moves it
+  // aside while it deletes the installed files, Cobalt when it leaves the rest for the
+  // restart.
+  EXPECT_TRUE(PathExists(moved));
+  EXPECT_FALSE(PathExists(module));
   EXPECT_TRUE(PathExists(ProgramFolder()));
   FreeLibrary(held);
   ASSERT_EQ(RunProgram(Setup(), "-h -i"), 0);
-  EXPECT_FALSE(PathExists(moved));
+  // Only Indigo deletes leftovers when it installs; Cobalt's goes at the restart.
+  EXPECT_EQ(PathExists(moved), !edition().lockedFileHandling);
   EXPECT_TRUE(PathExists(module));
 }
 

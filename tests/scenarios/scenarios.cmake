@@ -1,0 +1,18 @@
+# Scenarios of runs that follow runs on one machine, for both editions. The 32-bit build
+# runs the hidden ones (WoW64 cannot draw); the x86-64 build runs them all.
+add_executable(scenario_holder ${CMAKE_SOURCE_DIR}/tests/scenarios/holder_win.cpp)
+mixarro_warnings(scenario_holder)
+set(MIXARRO_HIDDEN_SCENARIOS
+    in_use_reinstall_restart in_use_restart in_use_uninstall_again_reinstall_restart other_edition)
+set(MIXARRO_SHOWN_SCENARIOS shown_corrupted_install shown_install_remove remove_click_failing_subsetup)
+set(scenarios ${MIXARRO_HIDDEN_SCENARIOS})
+if(MIXARRO_ARCH STREQUAL "x86_64")
+  list(APPEND scenarios ${MIXARRO_SHOWN_SCENARIOS})
+endif()
+foreach(edition IN ITEMS Indigo Cobalt)
+  foreach(scenario IN LISTS scenarios)
+    add_test(NAME Scenario.${edition}.${scenario}
+      COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scenarios/scenarios.sh ${CMAKE_BINARY_DIR} ${edition} ${scenario})
+    set_tests_properties(Scenario.${edition}.${scenario} PROPERTIES TIMEOUT 600)
+  endforeach()
+endforeach()
