@@ -28,3 +28,6 @@ gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60)
 # The packing tool and the benchmarks.
 include(${CMAKE_SOURCE_DIR}/tools/tools.cmake)
 include(${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz.cmake)
+
+# Benchmark programs, built on demand only.
+include(${CMAKE_SOURCE_DIR}/tests/bench/bench.cmake)

@@ -126,94 +126,147 @@ inline uint32_t ShiftState(uint32_t a) {
   return uint32_t(int32_t(a) >> 8);
 }
 
-// One byte of the payload keystream with state `ks`; `k` is the count of bytes not yet
-// processed, this one included.
-#define KEYSTREAM_BYTE(ks, byte, k)                                         \
-  ks = SquareStep(ks, (k));                                                 \
-  (byte) ^= uint8_t((ks & 0xff) + ((ks >> 8) & 0xff) + keyTable[(k) % 16]); \
-  ks = ShiftState(ks);
+// One byte of the payload keystream: `ks` is the state, `k` the count of bytes not yet
+// processed (this one included), `t` the table byte keyTable[k % 16]. Only the low 8 bits of
+// the key byte count, so bits 0-7 plus bits 8-15 of the square is the low byte of the square
+// plus the shifted state, and the shift that the next byte needs anyway gives both.
+#define KEYSTREAM_BYTE(ks, byte, k, t)       \
+  {                                          \
+    ks += (k);                               \
+    ks *= ks;                                \
+    const uint32_t shifted = ShiftState(ks); \
+    (byte) ^= uint8_t(ks + shifted + (t));   \
+    ks = shifted;                            \
+  }
 
-// Digests the plain 64-byte block `p` while descrambling the 64 bytes at `next`, whose first
-// byte has `k` bytes left including itself. MD5 and the keystream are two chains of dependent
-// steps; interleaved, the processor runs both at once.
-void Md5BlockWithKeystream(uint32_t state[4], const uint8_t* p, uint8_t* next, uint32_t& stream,
-                           uint32_t k, const uint8_t keyTable[16]) {
-  uint32_t x[16];
-  for (int i = 0; i < 16; ++i) x[i] = LoadLe32(p + 4 * i);
-  uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+// The same for the three-chain pass: byte `n` (0 to 3) of a word goes straight into `key`, the
+// stored `word` descrambled so far. The count of bytes left is held in a register of its own:
+// folded into the addition it makes a three-operand address computation on the keystream's
+// chain, which is slower on some processors and limits the whole pass.
+#define KEYSTREAM_INTO(ks, key, k, t, n, word) \
+  {                                            \
+    uint32_t left = (k);                       \
+    asm("" : "+r"(left));                      \
+    ks += left;                                \
+    ks *= ks;                                  \
+    const uint32_t shifted = ShiftState(ks);   \
+    const uint32_t v = ks + shifted + (t);     \
+    if ((n) == 0)                              \
+      key = (word) ^ (v & 0xff);               \
+    else if ((n) == 3)                         \
+      key ^= v << 24;                          \
+    else                                       \
+      key ^= (v & 0xff) << (8 * (n));          \
+    ks = shifted;                              \
+  }
+
+// The table bytes of a 64-byte block that starts with `k` bytes left: keyTable[(k - j) % 16]
+// for j = 0..15, the same for every block of an entry since 64 is a multiple of 16.
+void BlockTable(const uint8_t keyTable[16], uint32_t k, uint8_t table[16]) {
+  for (uint32_t j = 0; j < 16; ++j) table[j] = keyTable[(k - j) % 16];
+}
+
+// Three chains over one entry, a block at a time: the digest of the scrambled 64-byte block
+// `block` (read before it changes), the keystream over the same 64 bytes, whose first byte has
+// `k` bytes left including itself, and the digest of the block before it, `plain`, which the
+// previous call left descrambled. Each chain is a string of dependent steps that alone leaves
+// most of the processor idle; written side by side, their steps run at once, and each byte is
+// read while it is still in the cache.
+void ThreeChainBlock(uint32_t scrambledState[4], uint32_t plainState[4], uint8_t* block,
+                     const uint8_t* plain, uint32_t& stream, uint32_t k,
+                     const uint8_t tableIn[16]) {
+  // A copy of its own beside the other locals: in the 32-bit build no register is left for a
+  // pointer to the caller's.
+  uint8_t table[16];
+  memcpy(table, tableIn, 16);
+  uint32_t xs[16], xp[16];
+  for (int i = 0; i < 16; ++i) xs[i] = LoadLe32(block + 4 * i);
+  for (int i = 0; i < 16; ++i) xp[i] = LoadLe32(plain + 4 * i);
+  uint32_t a1 = scrambledState[0], b1 = scrambledState[1], c1 = scrambledState[2],
+           d1 = scrambledState[3];
+  uint32_t a2 = plainState[0], b2 = plainState[1], c2 = plainState[2], d2 = plainState[3];
   uint32_t ks = stream;
-#define FUSED(f, w, x1, y, z, m, t, s, j) \
-  MD5_STEP(f, w, x1, y, z, m, t, s)       \
-  KEYSTREAM_BYTE(ks, next[j], k - (j))
-  FUSED(MD5_F, a, b, c, d, x[0], 0xd76aa478, 7, 0)
-  FUSED(MD5_F, d, a, b, c, x[1], 0xe8c7b756, 12, 1)
-  FUSED(MD5_F, c, d, a, b, x[2], 0x242070db, 17, 2)
-  FUSED(MD5_F, b, c, d, a, x[3], 0xc1bdceee, 22, 3)
-  FUSED(MD5_F, a, b, c, d, x[4], 0xf57c0faf, 7, 4)
-  FUSED(MD5_F, d, a, b, c, x[5], 0x4787c62a, 12, 5)
-  FUSED(MD5_F, c, d, a, b, x[6], 0xa8304613, 17, 6)
-  FUSED(MD5_F, b, c, d, a, x[7], 0xfd469501, 22, 7)
-  FUSED(MD5_F, a, b, c, d, x[8], 0x698098d8, 7, 8)
-  FUSED(MD5_F, d, a, b, c, x[9], 0x8b44f7af, 12, 9)
-  FUSED(MD5_F, c, d, a, b, x[10], 0xffff5bb1, 17, 10)
-  FUSED(MD5_F, b, c, d, a, x[11], 0x895cd7be, 22, 11)
-  FUSED(MD5_F, a, b, c, d, x[12], 0x6b901122, 7, 12)
-  FUSED(MD5_F, d, a, b, c, x[13], 0xfd987193, 12, 13)
-  FUSED(MD5_F, c, d, a, b, x[14], 0xa679438e, 17, 14)
-  FUSED(MD5_F, b, c, d, a, x[15], 0x49b40821, 22, 15)
-  FUSED(MD5_G, a, b, c, d, x[1], 0xf61e2562, 5, 16)
-  FUSED(MD5_G, d, a, b, c, x[6], 0xc040b340, 9, 17)
-  FUSED(MD5_G, c, d, a, b, x[11], 0x265e5a51, 14, 18)
-  FUSED(MD5_G, b, c, d, a, x[0], 0xe9b6c7aa, 20, 19)
-  FUSED(MD5_G, a, b, c, d, x[5], 0xd62f105d, 5, 20)
-  FUSED(MD5_G, d, a, b, c, x[10], 0x02441453, 9, 21)
-  FUSED(MD5_G, c, d, a, b, x[15], 0xd8a1e681, 14, 22)
-  FUSED(MD5_G, b, c, d, a, x[4], 0xe7d3fbc8, 20, 23)
-  FUSED(MD5_G, a, b, c, d, x[9], 0x21e1cde6, 5, 24)
-  FUSED(MD5_G, d, a, b, c, x[14], 0xc33707d6, 9, 25)
-  FUSED(MD5_G, c, d, a, b, x[3], 0xf4d50d87, 14, 26)
-  FUSED(MD5_G, b, c, d, a, x[8], 0x455a14ed, 20, 27)
-  FUSED(MD5_G, a, b, c, d, x[13], 0xa9e3e905, 5, 28)
-  FUSED(MD5_G, d, a, b, c, x[2], 0xfcefa3f8, 9, 29)
-  FUSED(MD5_G, c, d, a, b, x[7], 0x676f02d9, 14, 30)
-  FUSED(MD5_G, b, c, d, a, x[12], 0x8d2a4c8a, 20, 31)
-  FUSED(MD5_H, a, b, c, d, x[5], 0xfffa3942, 4, 32)
-  FUSED(MD5_H, d, a, b, c, x[8], 0x8771f681, 11, 33)
-  FUSED(MD5_H, c, d, a, b, x[11], 0x6d9d6122, 16, 34)
-  FUSED(MD5_H, b, c, d, a, x[14], 0xfde5380c, 23, 35)
-  FUSED(MD5_H, a, b, c, d, x[1], 0xa4beea44, 4, 36)
-  FUSED(MD5_H, d, a, b, c, x[4], 0x4bdecfa9, 11, 37)
-  FUSED(MD5_H, c, d, a, b, x[7], 0xf6bb4b60, 16, 38)
-  FUSED(MD5_H, b, c, d, a, x[10], 0xbebfbc70, 23, 39)
-  FUSED(MD5_H, a, b, c, d, x[13], 0x289b7ec6, 4, 40)
-  FUSED(MD5_H, d, a, b, c, x[0], 0xeaa127fa, 11, 41)
-  FUSED(MD5_H, c, d, a, b, x[3], 0xd4ef3085, 16, 42)
-  FUSED(MD5_H, b, c, d, a, x[6], 0x04881d05, 23, 43)
-  FUSED(MD5_H, a, b, c, d, x[9], 0xd9d4d039, 4, 44)
-  FUSED(MD5_H, d, a, b, c, x[12], 0xe6db99e5, 11, 45)
-  FUSED(MD5_H, c, d, a, b, x[15], 0x1fa27cf8, 16, 46)
-  FUSED(MD5_H, b, c, d, a, x[2], 0xc4ac5665, 23, 47)
-  FUSED(MD5_I, a, b, c, d, x[0], 0xf4292244, 6, 48)
-  FUSED(MD5_I, d, a, b, c, x[7], 0x432aff97, 10, 49)
-  FUSED(MD5_I, c, d, a, b, x[14], 0xab9423a7, 15, 50)
-  FUSED(MD5_I, b, c, d, a, x[5], 0xfc93a039, 21, 51)
-  FUSED(MD5_I, a, b, c, d, x[12], 0x655b59c3, 6, 52)
-  FUSED(MD5_I, d, a, b, c, x[3], 0x8f0ccc92, 10, 53)
-  FUSED(MD5_I, c, d, a, b, x[10], 0xffeff47d, 15, 54)
-  FUSED(MD5_I, b, c, d, a, x[1], 0x85845dd1, 21, 55)
-  FUSED(MD5_I, a, b, c, d, x[8], 0x6fa87e4f, 6, 56)
-  FUSED(MD5_I, d, a, b, c, x[15], 0xfe2ce6e0, 10, 57)
-  FUSED(MD5_I, c, d, a, b, x[6], 0xa3014314, 15, 58)
-  FUSED(MD5_I, b, c, d, a, x[13], 0x4e0811a1, 21, 59)
-  FUSED(MD5_I, a, b, c, d, x[4], 0xf7537e82, 6, 60)
-  FUSED(MD5_I, d, a, b, c, x[11], 0xbd3af235, 10, 61)
-  FUSED(MD5_I, c, d, a, b, x[2], 0x2ad7d2bb, 15, 62)
-  FUSED(MD5_I, b, c, d, a, x[9], 0xeb86d391, 21, 63)
-#undef FUSED
-  state[0] += a;
-  state[1] += b;
-  state[2] += c;
-  state[3] += d;
+  // The key bytes go into a copy of the scrambled word, which is stored once whole: a store of
+  // each byte as it comes costs several times more here.
+  uint32_t key = 0;
+#define THREE(f, w, x, y, z, i, t, s, j)                                  \
+  MD5_STEP(f, w##1, x##1, y##1, z##1, xs[i], t, s)                        \
+  MD5_STEP(f, w##2, x##2, y##2, z##2, xp[i], t, s)                        \
+  KEYSTREAM_INTO(ks, key, k - (j), table[(j) % 16], (j) % 4, xs[(j) / 4]) \
+  if ((j) % 4 == 3) StoreLe32(block + (j)-3, key);
+  THREE(MD5_F, a, b, c, d, 0, 0xd76aa478, 7, 0)
+  THREE(MD5_F, d, a, b, c, 1, 0xe8c7b756, 12, 1)
+  THREE(MD5_F, c, d, a, b, 2, 0x242070db, 17, 2)
+  THREE(MD5_F, b, c, d, a, 3, 0xc1bdceee, 22, 3)
+  THREE(MD5_F, a, b, c, d, 4, 0xf57c0faf, 7, 4)
+  THREE(MD5_F, d, a, b, c, 5, 0x4787c62a, 12, 5)
+  THREE(MD5_F, c, d, a, b, 6, 0xa8304613, 17, 6)
+  THREE(MD5_F, b, c, d, a, 7, 0xfd469501, 22, 7)
+  THREE(MD5_F, a, b, c, d, 8, 0x698098d8, 7, 8)
+  THREE(MD5_F, d, a, b, c, 9, 0x8b44f7af, 12, 9)
+  THREE(MD5_F, c, d, a, b, 10, 0xffff5bb1, 17, 10)
+  THREE(MD5_F, b, c, d, a, 11, 0x895cd7be, 22, 11)
+  THREE(MD5_F, a, b, c, d, 12, 0x6b901122, 7, 12)
+  THREE(MD5_F, d, a, b, c, 13, 0xfd987193, 12, 13)
+  THREE(MD5_F, c, d, a, b, 14, 0xa679438e, 17, 14)
+  THREE(MD5_F, b, c, d, a, 15, 0x49b40821, 22, 15)
+  THREE(MD5_G, a, b, c, d, 1, 0xf61e2562, 5, 16)
+  THREE(MD5_G, d, a, b, c, 6, 0xc040b340, 9, 17)
+  THREE(MD5_G, c, d, a, b, 11, 0x265e5a51, 14, 18)
+  THREE(MD5_G, b, c, d, a, 0, 0xe9b6c7aa, 20, 19)
+  THREE(MD5_G, a, b, c, d, 5, 0xd62f105d, 5, 20)
+  THREE(MD5_G, d, a, b, c, 10, 0x02441453, 9, 21)
+  THREE(MD5_G, c, d, a, b, 15, 0xd8a1e681, 14, 22)
+  THREE(MD5_G, b, c, d, a, 4, 0xe7d3fbc8, 20, 23)
+  THREE(MD5_G, a, b, c, d, 9, 0x21e1cde6, 5, 24)
+  THREE(MD5_G, d, a, b, c, 14, 0xc33707d6, 9, 25)
+  THREE(MD5_G, c, d, a, b, 3, 0xf4d50d87, 14, 26)
+  THREE(MD5_G, b, c, d, a, 8, 0x455a14ed, 20, 27)
+  THREE(MD5_G, a, b, c, d, 13, 0xa9e3e905, 5, 28)
+  THREE(MD5_G, d, a, b, c, 2, 0xfcefa3f8, 9, 29)
+  THREE(MD5_G, c, d, a, b, 7, 0x676f02d9, 14, 30)
+  THREE(MD5_G, b, c, d, a, 12, 0x8d2a4c8a, 20, 31)
+  THREE(MD5_H, a, b, c, d, 5, 0xfffa3942, 4, 32)
+  THREE(MD5_H, d, a, b, c, 8, 0x8771f681, 11, 33)
+  THREE(MD5_H, c, d, a, b, 11, 0x6d9d6122, 16, 34)
+  THREE(MD5_H, b, c, d, a, 14, 0xfde5380c, 23, 35)
+  THREE(MD5_H, a, b, c, d, 1, 0xa4beea44, 4, 36)
+  THREE(MD5_H, d, a, b, c, 4, 0x4bdecfa9, 11, 37)
+  THREE(MD5_H, c, d, a, b, 7, 0xf6bb4b60, 16, 38)
+  THREE(MD5_H, b, c, d, a, 10, 0xbebfbc70, 23, 39)
+  THREE(MD5_H, a, b, c, d, 13, 0x289b7ec6, 4, 40)
+  THREE(MD5_H, d, a, b, c, 0, 0xeaa127fa, 11, 41)
+  THREE(MD5_H, c, d, a, b, 3, 0xd4ef3085, 16, 42)
+  THREE(MD5_H, b, c, d, a, 6, 0x04881d05, 23, 43)
+  THREE(MD5_H, a, b, c, d, 9, 0xd9d4d039, 4, 44)
+  THREE(MD5_H, d, a, b, c, 12, 0xe6db99e5, 11, 45)
+  THREE(MD5_H, c, d, a, b, 15, 0x1fa27cf8, 16, 46)
+  THREE(MD5_H, b, c, d, a, 2, 0xc4ac5665, 23, 47)
+  THREE(MD5_I, a, b, c, d, 0, 0xf4292244, 6, 48)
+  THREE(MD5_I, d, a, b, c, 7, 0x432aff97, 10, 49)
+  THREE(MD5_I, c, d, a, b, 14, 0xab9423a7, 15, 50)
+  THREE(MD5_I, b, c, d, a, 5, 0xfc93a039, 21, 51)
+  THREE(MD5_I, a, b, c, d, 12, 0x655b59c3, 6, 52)
+  THREE(MD5_I, d, a, b, c, 3, 0x8f0ccc92, 10, 53)
+  THREE(MD5_I, c, d, a, b, 10, 0xffeff47d, 15, 54)
+  THREE(MD5_I, b, c, d, a, 1, 0x85845dd1, 21, 55)
+  THREE(MD5_I, a, b, c, d, 8, 0x6fa87e4f, 6, 56)
+  THREE(MD5_I, d, a, b, c, 15, 0xfe2ce6e0, 10, 57)
+  THREE(MD5_I, c, d, a, b, 6, 0xa3014314, 15, 58)
+  THREE(MD5_I, b, c, d, a, 13, 0x4e0811a1, 21, 59)
+  THREE(MD5_I, a, b, c, d, 4, 0xf7537e82, 6, 60)
+  THREE(MD5_I, d, a, b, c, 11, 0xbd3af235, 10, 61)
+  THREE(MD5_I, c, d, a, b, 2, 0x2ad7d2bb, 15, 62)
+  THREE(MD5_I, b, c, d, a, 9, 0xeb86d391, 21, 63)
+#undef THREE
+  scrambledState[0] += a1;
+  scrambledState[1] += b1;
+  scrambledState[2] += c1;
+  scrambledState[3] += d1;
+  plainState[0] += a2;
+  plainState[1] += b2;
+  plainState[2] += c2;
+  plainState[3] += d2;
   stream = ks;
 }
 
@@ -222,7 +275,7 @@ void KeystreamRange(uint8_t* data, uint32_t from, uint32_t to, uint32_t count, u
                     const uint8_t keyTable[16]) {
   uint32_t ks = stream;
   for (uint32_t i = from; i < to; ++i) {
-    KEYSTREAM_BYTE(ks, data[i], count - i)
+    KEYSTREAM_BYTE(ks, data[i], count - i, keyTable[(count - i) % 16])
   }
   stream = ks;
 }
@@ -285,23 +338,41 @@ int DescrambleEntry(uint8_t* out, const uint8_t* in, uint32_t count, uint32_t se
   return 0;
 }
 
-void DescrambleAndDigest(uint8_t* data, uint32_t count, uint32_t seed, const uint8_t keyTable[16],
-                         uint8_t plainDigest[16]) {
+void DigestDescrambleDigest(uint8_t* data, uint32_t count, uint32_t seed,
+                            const uint8_t keyTable[16], uint8_t scrambledDigest[16],
+                            uint8_t plainDigest[16]) {
+  Md5State scrambled, plain;
+  Md5Begin(scrambled);
+  Md5Begin(plain);
   uint32_t stream = seed;
   const uint32_t blocks = count / 64;
-  KeystreamRange(data, 0, count < 64 ? count : 64, count, stream, keyTable);
-  Md5State md5;
-  Md5Begin(md5);
-  for (uint32_t b = 0; b + 1 < blocks; ++b)
-    Md5BlockWithKeystream(md5.state, data + 64 * b, data + 64 * (b + 1), stream,
-                          count - 64 * (b + 1), keyTable);
   if (blocks > 0) {
-    Md5Blocks(md5.state, data + 64 * (blocks - 1), 1);
-    KeystreamRange(data, 64 * blocks, count, count, stream, keyTable);
+    uint8_t table[16];
+    BlockTable(keyTable, count, table);
+    // The first block has no plain block before it: its third chain digests zeros into a
+    // state that is dropped.
+    static const uint8_t zeros[64] = {};
+    uint32_t unused[4] = {};
+    ThreeChainBlock(scrambled.state, unused, data, zeros, stream, count, table);
+    for (uint32_t b = 1; b < blocks; ++b)
+      ThreeChainBlock(scrambled.state, plain.state, data + 64 * b, data + 64 * (b - 1), stream,
+                      count - 64 * b, table);
+    Md5Blocks(plain.state, data + 64 * (blocks - 1), 1);
+    scrambled.length = plain.length = 64 * uint64_t(blocks);
   }
-  md5.length = 64 * uint64_t(blocks);
-  Md5Add(md5, data + 64 * uint64_t(blocks), count % 64);
-  Md5End(md5, plainDigest);
+  // The last part block: digested as it lies, descrambled, digested again.
+  uint8_t* rest = data + 64 * uint64_t(blocks);
+  Md5Add(scrambled, rest, count % 64);
+  KeystreamRange(data, 64 * blocks, count, count, stream, keyTable);
+  Md5Add(plain, rest, count % 64);
+  Md5End(scrambled, scrambledDigest);
+  Md5End(plain, plainDigest);
+}
+
+void DescrambleAndDigest(uint8_t* data, uint32_t count, uint32_t seed, const uint8_t keyTable[16],
+                         uint8_t plainDigest[16]) {
+  uint8_t before[16];
+  DigestDescrambleDigest(data, count, seed, keyTable, before, plainDigest);
 }
 
 int DescrambleText(uint32_t seed, uint8_t* bytes, uint32_t count) {
@@ -392,13 +463,15 @@ int WalkPayload(uint8_t* blob, uint64_t blobSize, const uint8_t* catalogue, int 
     }
     uint8_t* data = blob + entry.offset;
     uint8_t scrambled[16], plain[16];
-    Md5Digest(data, entry.size, plain);
-    if (memory && memory->plain[i] && BytesEqual(plain, memory->leftDigest[i], 16)) {
-      // Descrambled by an earlier walk and untouched since: the chain's digest is remembered.
+    DigestDescrambleDigest(data, entry.size, key.seed, key.keyTable, scrambled, plain);
+    if (memory && memory->plain[i] && BytesEqual(scrambled, memory->leftDigest[i], 16)) {
+      // Descrambled by an earlier walk and untouched since: the pass has just scrambled the
+      // plain bytes, so the keystream (its own inverse) puts them back, and the chain's digest
+      // is the remembered one. Only a second extraction in one process gets here.
+      DescrambleEntry(data, data, entry.size, key.seed, key.keyTable);
+      CopyBytes(plain, scrambled, 16);
       CopyBytes(scrambled, memory->scrambledDigest[i], 16);
     } else {
-      CopyBytes(scrambled, plain, 16);
-      DescrambleAndDigest(data, entry.size, key.seed, key.keyTable, plain);
       if (memory) {
         memory->plain[i] = 1;
         CopyBytes(memory->scrambledDigest[i], scrambled, 16);

@@ -32,6 +32,11 @@ void Md5Begin(Md5State& md5);
 void Md5Add(Md5State& md5, const void* data, size_t length);
 void Md5End(Md5State& md5, uint8_t out[16]);
 
+// Md5Digest of the bytes as they lie, DescrambleEntry in place and Md5Digest of the result,
+// in one pass over the bytes.
+void DigestDescrambleDigest(uint8_t* data, uint32_t count, uint32_t seed,
+                            const uint8_t keyTable[16], uint8_t scrambledDigest[16],
+                            uint8_t plainDigest[16]);
 // DescrambleEntry in place followed by Md5Digest of the result, in one pass over the bytes.
 void DescrambleAndDigest(uint8_t* data, uint32_t count, uint32_t seed, const uint8_t keyTable[16],
                          uint8_t plainDigest[16]);

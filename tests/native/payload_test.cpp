@@ -167,6 +167,37 @@ TEST(Keystream, OnePassDescrambleAndDigestMatchesTheTwoSteps) {
   }
 }
 
+// The walk's one pass (digest as found, descramble, digest again) equals the three steps one
+// after the other: for every length up to three blocks and a few past, so that each remainder
+// modulo 16 (the table's turn) and modulo 64 (the part block) meets several whole blocks, at
+// unaligned addresses, and for seeds whose state goes negative.
+TEST(Keystream, OnePassOfAllThreeChainsMatchesTheThreeSteps) {
+  std::vector<uint8_t> data = RandomBytes(300000, 12);
+  const uint8_t table[16] = {200, 1, 77, 3, 150, 5, 6, 99, 8, 9, 10, 255, 12, 13, 14, 128};
+  std::vector<uint32_t> counts;
+  for (uint32_t c = 0; c <= 200; ++c) counts.push_back(c);
+  for (uint32_t c : {4095u, 4096u, 4097u, 65536u + 33u, 299990u}) counts.push_back(c);
+  for (uint32_t seed : {PAYLOAD_SEED, 0u, 0x80000001u, 0xffffffffu}) {
+    for (uint32_t count : counts) {
+      const size_t at = count % 4;  // not always on a word boundary
+      std::vector<uint8_t> expected(data.begin() + at, data.begin() + at + count);
+      const std::string scrambledHex = Md5Hex(expected.data(), count);
+      DescrambleEntry(expected.data(), expected.data(), count, seed, table);
+      std::vector<uint8_t> buffer(data.begin(), data.begin() + at + count);
+      uint8_t before[16], after[16];
+      DigestDescrambleDigest(buffer.data() + at, count, seed, table, before, after);
+      ASSERT_TRUE(std::equal(expected.begin(), expected.end(), buffer.begin() + at))
+          << "bytes, seed " << seed << " count " << count;
+      ASSERT_EQ(Hex(before), scrambledHex)
+          << "digest as found, seed " << seed << " count " << count;
+      ASSERT_EQ(Hex(after), Md5Hex(expected.data(), count))
+          << "digest of the plain bytes, seed " << seed << " count " << count;
+      ASSERT_TRUE(std::equal(data.begin(), data.begin() + at, buffer.begin()))
+          << "nothing before the entry is touched";
+    }
+  }
+}
+
 TEST(Catalogue, RecordIsLittleEndianAt156Bytes) {
   CatalogueEntry entry = {};
   strcpy(entry.name, "mp3lame\\lame_enc.dll");
