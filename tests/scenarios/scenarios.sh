@@ -127,13 +127,24 @@ plant_dot_folder() {
 
 uninstall_entry_exists() { "$WINE" reg query "$uninstall_key" "$reg_view" >/dev/null 2>&1; }
 
+# A registry query; on a busy machine Wine now and then fails to start a program early in a
+# session, so a query that fails is asked again, twice at most (a value that is not there
+# fails all three).
+reg_query() {
+  local out i
+  for i in 1 2 3; do
+    out=$("$WINE" reg query "$@" 2>/dev/null) && break
+    [ "$i" -lt 3 ] && sleep 0.5
+  done
+  printf '%s\n' "$out" | tr -d '\r'
+}
+
 entry_value() {
-  "$WINE" reg query "$uninstall_key" /v "$1" "$reg_view" 2>/dev/null | tr -d '\r' |
-    sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+  reg_query "$uninstall_key" /v "$1" "$reg_view" | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
 }
 
 user_value() {
-  "$WINE" reg query "$user_key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_DWORD *//p"
+  reg_query "$user_key" /v "$1" | sed -n "s/^ *$1 *REG_DWORD *//p"
 }
 
 # The product as one install leaves it: every payload file byte for byte, nothing else in the
