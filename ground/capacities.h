@@ -19,5 +19,5 @@ constexpr int CATALOGUE_ENTRY_SIZE = 156;
 // The largest edition's catalogue; an edition uses the first entryCount * 156 bytes.
 constexpr int MAX_CATALOGUE_SIZE = MAX_PAYLOAD_ENTRY_COUNT * CATALOGUE_ENTRY_SIZE;
 
-// One line of the run log, its time prefix included.
+// One line of the run log as a step gives it (the time prefix is written before it).
 constexpr size_t LOG_LINE_CAPACITY = 2048;
