@@ -10,6 +10,7 @@
 #include "shell/window_match.h"
 #include "system/folders.h"
 #include "system/os_version.h"
+#include "system/syscalls.h"
 
 const char INSTALLER_MUTEX_NAME[] =
     "QX-Audio Mixarro-Installation- Mutex-{12783DE4-C2B5-4698-9D26-EA7E355B50E9}";
@@ -20,7 +21,7 @@ namespace {
 
 typedef int(WINAPI* InternalGetWindowTextFn)(HWND, LPWSTR, int);
 
-// "User32.dll" loaded by name at start, and its InternalGetWindowText (reads a title
+// "User32.dll" loaded from System32 at start, and its InternalGetWindowText (reads a title
 // without sending the window a message, so a hung application cannot block us).
 HMODULE user32Module = nullptr;
 InternalGetWindowTextFn internalGetWindowText = nullptr;
@@ -123,6 +124,8 @@ HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName,
 }
 
 int RunSetupProgram(HINSTANCE instance, const char* arguments) {
+  // Before anything else is loaded on our behalf.
+  UseSafeDllSearch();
   ParseSwitches(arguments);
 
   HANDLE mutex = CreateMutexA(nullptr, TRUE, INSTALLER_MUTEX_NAME);
@@ -133,7 +136,7 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   }
   WaitForSingleObject(mutex, INFINITE);
 
-  user32Module = LoadLibraryA("User32.dll");
+  user32Module = LoadSystemLibrary("User32.dll");
   internalGetWindowText = user32Module
                               ? reinterpret_cast<InternalGetWindowTextFn>(reinterpret_cast<void*>(
                                     GetProcAddress(user32Module, "InternalGetWindowText")))

@@ -10,6 +10,18 @@ SysResult Failed() {
   return {0, GetLastError()};
 }
 
+// The LOAD_LIBRARY_SEARCH_* flags of LoadLibraryExA, known only where kernel32 offers
+// SetDefaultDllDirectories (Windows 8, and 7 or Vista with its update); an older system
+// rejects them.
+constexpr DWORD SEARCH_DLL_LOAD_DIR = 0x00000100;
+constexpr DWORD SEARCH_SYSTEM32 = 0x00000800;
+constexpr DWORD ALTERED_SEARCH_PATH = 0x00000008;
+
+int SearchFlagsKnown() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  return kernel && GetProcAddress(kernel, "SetDefaultDllDirectories") != nullptr;
+}
+
 }  // namespace
 
 ProgramRun StartAndWait(const char* program, const char* commandLine, const char* folder,
@@ -83,4 +95,38 @@ SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size) {
     result = {0, ERROR_WRITE_FAULT};
   CloseHandle(file);
   return result;
+}
+
+int UseSafeDllSearch() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (!kernel) return 0;
+  typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+  typedef BOOL(WINAPI * SetDllDirectoryAFn)(LPCSTR);
+  auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDefault && setDefault(SEARCH_SYSTEM32)) return 1;
+  // XP SP1 and later: takes the current folder out of the search.
+  auto setDllDirectory = reinterpret_cast<SetDllDirectoryAFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+  if (setDllDirectory) setDllDirectory("");
+  return 0;
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+  if (SearchFlagsKnown()) return LoadLibraryExA(name, nullptr, SEARCH_SYSTEM32);
+  char path[PATH_CAPACITY];
+  UINT n = GetSystemDirectoryA(path, sizeof path);
+  if (n == 0 || n >= sizeof path || !AppendText(path, sizeof path, "\\") ||
+      !AppendText(path, sizeof path, name)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return nullptr;
+  }
+  // Its own dependencies from System32 too, not from the program's folder.
+  return LoadLibraryExA(path, nullptr, ALTERED_SEARCH_PATH);
+}
+
+HMODULE LoadModuleFromItsFolder(const char* path) {
+  if (SearchFlagsKnown())
+    return LoadLibraryExA(path, nullptr, SEARCH_DLL_LOAD_DIR | SEARCH_SYSTEM32);
+  return LoadLibraryExA(path, nullptr, ALTERED_SEARCH_PATH);
 }
