@@ -102,6 +102,16 @@ foreach(expected IN ITEMS "Indigo 3.0.2.8 Mixarro8Setup" "Cobalt 2.0.6.2 Mixarro
             $<TARGET_FILE:MixarroSetup-${edition}> ${MIXARRO_ARCH})
 endforeach()
 
+# No DLL planted beside the installer is loaded, in either build.
+add_library(planted_mark SHARED ${CMAKE_SOURCE_DIR}/tests/dll_search/planted_mark_win.cpp)
+set_target_properties(planted_mark PROPERTIES PREFIX "")
+mixarro_warnings(planted_mark)
+add_dependencies(win_tests planted_mark)
+add_test(NAME PlantedDlls
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/dll_search/planted_dlls.sh
+          $<TARGET_FILE:MixarroSetup-Indigo> $<TARGET_FILE:planted_mark>)
+set_tests_properties(PlantedDlls PROPERTIES TIMEOUT 300)
+
 # Checks of the real window under an X server.
 include(${CMAKE_SOURCE_DIR}/tests/gui/gui.cmake)
 # Sequences of runs, restarts and held files on one machine.
