@@ -12,6 +12,7 @@
 #include "install/uninstall_entry.h"
 #include "procedures/install_procedure.h"
 #include "system/folders.h"
+#include "system/syscalls.h"
 #include "uninstall/pending_renames.h"
 #include "uninstall/removal.h"
 
@@ -139,6 +140,15 @@ int InstallSteps(InstallerContext& context) {
   BOOL copied = CopyFileA(context.setupPath, copy, FALSE);
   LogAction("copy the installer to", copy, copied, copied ? 0 : GetLastError());
   if (copied) SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+  // Programs and Features starts what the entry names: never a copy that is missing or is
+  // not this program (an older copy held open, a folder in the way, a disk that filled up).
+  if (!SameFileContents(context.setupPath, copy)) {
+    if (copied) DeleteFileA(copy);
+    return Fail(context, COPY_TEXT,
+                "the installer's copy in the program folder is missing or differs from the "
+                "running program: no uninstall entry",
+                -10);
+  }
 
   // The program folder lies below "Program Files", whose name has a space: unquoted, Windows
   // would first try to start "C:\Program.exe".

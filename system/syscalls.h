@@ -49,6 +49,10 @@ const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uin
 // Creates or truncates the file and writes all `size` bytes; a short write is a failure.
 SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size);
 
+// 1 when both paths name files of the same bytes (also when they are one file); 0 when
+// either cannot be read (missing, a folder, held without read sharing) or they differ.
+int SameFileContents(const char* a, const char* b);
+
 // The program runs elevated from a folder full of other downloads: first thing at start, DLLs
 // loaded by name come from System32 only (SetDefaultDllDirectories, bound at run time), or at
 // least not from the current folder (SetDllDirectoryA("")) where that is missing. This also

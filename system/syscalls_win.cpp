@@ -130,3 +130,51 @@ HMODULE LoadModuleFromItsFolder(const char* path) {
     return LoadLibraryExA(path, nullptr, SEARCH_DLL_LOAD_DIR | SEARCH_SYSTEM32);
   return LoadLibraryExA(path, nullptr, ALTERED_SEARCH_PATH);
 }
+
+namespace {
+
+HANDLE OpenToRead(const char* path) {
+  return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Fills `buffer` unless the file ends first; the count read, or -1 on a read error.
+long ReadUpTo(HANDLE file, uint8_t* buffer, DWORD capacity) {
+  DWORD total = 0;
+  while (total < capacity) {
+    DWORD n = 0;
+    if (!ReadFile(file, buffer + total, capacity - total, &n, nullptr)) return -1;
+    if (n == 0) break;
+    total += n;
+  }
+  return static_cast<long>(total);
+}
+
+}  // namespace
+
+int SameFileContents(const char* a, const char* b) {
+  HANDLE first = OpenToRead(a);
+  if (first == INVALID_HANDLE_VALUE) return 0;
+  HANDLE second = OpenToRead(b);
+  if (second == INVALID_HANDLE_VALUE) {
+    CloseHandle(first);
+    return 0;
+  }
+  int same = 1;
+  LARGE_INTEGER sizeA, sizeB;
+  if (!GetFileSizeEx(first, &sizeA) || !GetFileSizeEx(second, &sizeB) ||
+      sizeA.QuadPart != sizeB.QuadPart)
+    same = 0;
+  uint8_t chunkA[8192], chunkB[8192];
+  while (same) {
+    long n = ReadUpTo(first, chunkA, sizeof chunkA);
+    long m = ReadUpTo(second, chunkB, sizeof chunkB);
+    if (n < 0 || m != n || !BytesEqual(chunkA, chunkB, static_cast<size_t>(n)))
+      same = 0;
+    else if (n == 0)
+      break;
+  }
+  CloseHandle(second);
+  CloseHandle(first);
+  return same;
+}
