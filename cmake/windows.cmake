@@ -112,6 +112,11 @@ add_test(NAME PlantedDlls
           $<TARGET_FILE:MixarroSetup-Indigo> $<TARGET_FILE:planted_mark>)
 set_tests_properties(PlantedDlls PROPERTIES TIMEOUT 300)
 
+# The removal deletes nothing behind a link where a catalogue folder should be.
+add_test(NAME LinkedSubfolder
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/links/linked_subfolder.sh $<TARGET_FILE:MixarroSetup-Indigo>)
+set_tests_properties(LinkedSubfolder PROPERTIES TIMEOUT 300)
+
 # Checks of the real window under an X server.
 include(${CMAKE_SOURCE_DIR}/tests/gui/gui.cmake)
 # Sequences of runs, restarts and held files on one machine.
