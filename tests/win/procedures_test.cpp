@@ -11,6 +11,7 @@
 #include "install/payload_core.h"
 #include "tests/win/helpers.h"
 #include "tests/win/machine.h"
+#include "tests/win/scratch.h"
 
 namespace {
 
@@ -381,6 +382,44 @@ TEST_P(Procedures, DeliverableCopyOfTheInstallerHeldOpenFails) {
 
 TEST_P(Procedures, DeliverableCopyOfTheInstallerBlockedByAFolderFails) {
   ExpectFailedCopyReported(Setup(), edition().name, CopyObstacle::FolderInTheWay);
+}
+
+void SetUserText(const char* key, const char* value, const char* text) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
+                            nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(opened, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                           static_cast<DWORD>(strlen(text) + 1)),
+            ERROR_SUCCESS);
+  RegCloseKey(opened);
+}
+
+// An empty or relative "Programs" value names no place of its own: the current user's group is
+// neither made nor removed below whatever the current folder is, and the log says so.
+TEST_P(Procedures, DeliverableProgramsFolderThatIsNotAFullPathIsPassedOver) {
+  const char* shellFolders =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  std::string current = ScratchFolder("mixarro-current");
+  for (const char* programs : {"", "Start Menu\\Programs"}) {
+    SCOPED_TRACE(programs);
+    SetUserText(shellFolders, "Programs", programs);
+    // The first level is there already, as a folder of the user's may be: a group made below
+    // the current folder would then be made whole.
+    std::string first = current + "\\" + (programs[0] ? "Start Menu" : "QX Audio");
+    ASSERT_TRUE(CreateDirectoryA(first.c_str(), nullptr));
+    EXPECT_EQ(WaitExit(StartProgram(Setup(), "-h -i", current.c_str()).process, 60000), 0);
+    EXPECT_TRUE(ListScratchFolder(first).empty()) << "made below the current folder";
+    EXPECT_TRUE(PathExists(CommonStartMenuGroup()));
+    EXPECT_NE(RunLogText(edition().name).find("\" is not a full path"), std::string::npos);
+
+    // What lies where a relative group would be is not the product's.
+    std::string group = current + "\\" + programs + (programs[0] ? "\\" : "") + "QX Audio";
+    ASSERT_TRUE(MakeScratchFile(group + "\\Mixarro\\keep.txt", "the user's"));
+    EXPECT_EQ(WaitExit(StartProgram(Setup(), "-h -u", current.c_str()).process, 60000), 0);
+    EXPECT_TRUE(PathExists(group + "\\Mixarro\\keep.txt")) << "removed below the current folder";
+    current = ScratchFolder("mixarro-current");
+  }
 }
 
 TEST_P(Procedures, FailingRemovalLeavesEverything) {
