@@ -43,6 +43,16 @@ int CopyCatalogue(InstallerContext& context, const LoadedPayload& payload) {
 unsigned long lastWriteError = 0;
 
 int WriteForExtractor(void*, const char* path, const uint8_t* data, uint32_t size) {
+  // A file of an earlier run that was made read-only (or hidden or system, which CREATE_ALWAYS
+  // also refuses to replace) is ours to replace.
+  const DWORD attributes = GetFileAttributesA(path);
+  const DWORD refusing = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      (attributes & refusing)) {
+    BOOL cleared = SetFileAttributesA(path, (attributes & ~refusing) | FILE_ATTRIBUTE_NORMAL);
+    LogAction("clear the read-only, hidden and system attributes of", path, cleared,
+              cleared ? 0 : GetLastError());
+  }
   SysResult result = WriteWholeBuffer(path, data, size);
   lastWriteError = result.error;
   return result.ok;

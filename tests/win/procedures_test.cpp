@@ -422,6 +422,35 @@ TEST_P(Procedures, DeliverableProgramsFolderThatIsNotAFullPathIsPassedOver) {
   }
 }
 
+// A payload file that an earlier run left read-only, hidden or system (a user or a backup tool
+// marked it) is replaced, not reported as a corrupted package, and keeps none of the marks
+// that would refuse the next run's write.
+TEST_P(Procedures, DeliverableMarkedFilesOfAnEarlierRunAreReplaced) {
+  const struct {
+    const char* name;
+    DWORD attributes;
+  } cases[] = {{"readme.txt", FILE_ATTRIBUTE_READONLY},
+               {"mp3lame\\lame_License.txt", FILE_ATTRIBUTE_HIDDEN},
+               {"mp3lame\\lame_enc.dll", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY}};
+  std::string folder = ProgramFolder();
+  CreateDirectoryA(folder.substr(0, folder.find_last_of('\\')).c_str(), nullptr);
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((folder + "\\mp3lame").c_str(), nullptr));
+  for (const auto& c : cases) {
+    std::string path = folder + "\\" + c.name;
+    ASSERT_TRUE(WriteText(path, "an older file\r\n"));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.attributes));
+  }
+  EXPECT_EQ(RunProgram(Setup(), "-h -i"), 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string path = folder + "\\" + c.name;
+    EXPECT_TRUE(ReadWholeFile(path) == ReadWholeFile(SamplePayloadFile(c.name)));
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & c.attributes, 0u);
+  }
+  EXPECT_TRUE(MachineKeyExists(UNINSTALL));
+}
+
 TEST_P(Procedures, FailingRemovalLeavesEverything) {
   ASSERT_EQ(RunProgram(Setup(), "-h -i"), 0);
   SetEnvironmentVariableA("MIXARRO_EXIT_QXLINK_SETUP", "-1");
