@@ -71,7 +71,10 @@ void SetLoggedMachineDword(const char* name, unsigned value) {
 void MakeShortcuts(InstallerContext& context, const char* programsFolder) {
   char folder[PATH_CAPACITY];
   if (!JoinPath(folder, sizeof folder, programsFolder, START_MENU_SUBFOLDER)) return;
-  if (CreateFolderPath(folder) != 1) return;
+  if (CreateFolderPath(folder) != 1) {
+    LogAction("create the Start-menu folder (no shortcuts in it)", folder, 0, GetLastError());
+    return;
+  }
   const ShortcutRow* rows[32];
   int n = ApplicableShortcutRows(ThisEdition(), context.isWindows64, rows, 32);
   for (int i = 0; i < n && i < 32; ++i) {

@@ -105,12 +105,15 @@ HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName,
   windowClass.lpszMenuName = menuName;
   windowClass.lpszClassName = MAIN_WINDOW_CLASS;
   if (!RegisterClassA(&windowClass)) {
+    LogAction("register the window class", MAIN_WINDOW_CLASS, 0, GetLastError());
     StartupError("Failed to register window class...");
     return nullptr;
   }
   HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, title, 0x02CB0000, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 900, 300, nullptr, nullptr, instance, nullptr);
   if (!window) {
+    // Ends with -1 like a second instance: the log tells them apart.
+    LogAction("create the main window", MAIN_WINDOW_CLASS, 0, GetLastError());
     StartupError("Failed to create window...");
     return nullptr;
   }

@@ -46,8 +46,10 @@ SysResult WalkFolder(const char* pattern, FolderVisitor visit, void* user);
 // Nothing is to be freed: resource memory lives as long as its module.
 const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uint32_t* size);
 
-// Creates or truncates the file and writes all `size` bytes; a short write is a failure.
-SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size);
+// Creates or truncates the file and writes all `size` bytes; a short write is a failure (with
+// ERROR_WRITE_FAULT). `written` (when given) receives the count of bytes written.
+SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size,
+                           uint32_t* written = nullptr);
 
 // 1 when both paths name files of the same bytes (also when they are one file); 0 when
 // either cannot be read (missing, a folder, held without read sharing) or they differ.

@@ -83,7 +83,9 @@ const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uin
   return bytes;
 }
 
-SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size) {
+SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size,
+                           uint32_t* writtenOut) {
+  if (writtenOut) *writtenOut = 0;
   HANDLE file =
       CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return Failed();
@@ -93,6 +95,7 @@ SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size) {
     result = Failed();
   else if (written != size)
     result = {0, ERROR_WRITE_FAULT};
+  if (writtenOut) *writtenOut = written;
   CloseHandle(file);
   return result;
 }

@@ -451,6 +451,22 @@ TEST_P(Procedures, DeliverableMarkedFilesOfAnEarlierRunAreReplaced) {
   EXPECT_TRUE(MachineKeyExists(UNINSTALL));
 }
 
+// A Start-menu folder that cannot be made (a file of that name in the way) costs its
+// shortcuts and not the run; the log names the folder and the error.
+TEST_P(Procedures, DeliverableStartMenuFolderThatCannotBeMadeIsLogged) {
+  std::string group = UserStartMenuGroup();
+  std::string inTheWay = group.substr(0, group.find_last_of('\\'));
+  ASSERT_TRUE(WriteText(inTheWay, "not a folder"));
+  EXPECT_EQ(RunProgram(Setup(), "-h -i"), 0);
+  EXPECT_TRUE(PathExists(CommonStartMenuGroup()));
+  EXPECT_NE(
+      RunLogText(edition().name)
+          .find("create the Start-menu folder (no shortcuts in it) " + group + ": FAILED (error "),
+      std::string::npos)
+      << RunLogText(edition().name);
+  DeleteFileA(inTheWay.c_str());
+}
+
 TEST_P(Procedures, FailingRemovalLeavesEverything) {
   ASSERT_EQ(RunProgram(Setup(), "-h -i"), 0);
   SetEnvironmentVariableA("MIXARRO_EXIT_QXLINK_SETUP", "-1");
