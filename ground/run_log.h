@@ -34,6 +34,24 @@ int FormatShortcutLine(char* out, size_t capacity, const char* action, const cha
 int FormatResultLine(char* out, size_t capacity, const char* procedure, int result);
 int FormatExitCodeLine(char* out, size_t capacity, int exitCode);
 int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why);
+// The words Windows has for an error ("Access is denied."), for the failure lines. The Windows
+// build sets it when it opens the log; without it a failure shows the number alone. Writes the
+// words into `out`; 1 when it had some.
+using ErrorWordsFn = int (*)(unsigned long error, char* out, size_t capacity);
+void SetErrorWords(ErrorWordsFn describe);
+// "error 5", or with words "error 5: Access is denied.".
+int FormatWindowsError(char* out, size_t capacity, unsigned long error);
+
+// What a run wrote and removed, counted for its summary line.
+enum TallyItem { TALLY_FILE, TALLY_MODULE, TALLY_SHORTCUT, TALLY_ENTRY_VALUE, TALLY_ITEM_COUNT };
+struct RunTally {
+  int written[TALLY_ITEM_COUNT];
+  int removed[TALLY_ITEM_COUNT];
+};
+// The run's last line: "summary: exit code <n> (<words>) after <ms> ms; written: <n> files,
+// <n> modules, <n> shortcuts, <n> entry values; removed: <likewise>".
+int FormatSummaryLine(char* out, size_t capacity, int exitCode, unsigned long long milliseconds,
+                      const RunTally& tally);
 // "program folder: <folder>", once the folder is known.
 int FormatContextLine(char* out, size_t capacity, const char* targetFolder);
 // "[   123 ms] ": the prefix of every line, the time since the program started.
@@ -58,6 +76,10 @@ void LogFormatted(Format format, Args... args) {
   format(line, sizeof line, args...);
   LogLine(line);
 }
-// Ends the log with the program's exit code and closes it.
+// Counts one file, module, shortcut or entry value that the run wrote (registered, made) or
+// removed, for the summary line.
+void TallyWritten(TallyItem item);
+void TallyRemoved(TallyItem item);
+// Ends the log with the program's exit code and the summary line, and closes it.
 void CloseRunLog(int exitCode);
 #endif

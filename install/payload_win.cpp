@@ -50,6 +50,7 @@ int WriteForExtractor(void*, const char* path, const uint8_t* data, uint32_t siz
 
 void LogExtractedEntry(void*, const char* name, uint32_t size, int verified, int written) {
   LogFormatted(FormatPayloadEntryLine, name, size, verified, written, written ? 0 : lastWriteError);
+  if (written) TallyWritten(TALLY_FILE);
 }
 
 int CreateFolderForExtractor(void*, const char* path) {

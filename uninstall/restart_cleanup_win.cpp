@@ -61,6 +61,7 @@ int ClearFilesPass(const char* folder) {
     if (!JoinPath(path, sizeof path, folder, found.cFileName)) continue;
     if (DeleteFileA(path)) {
       LogAction("delete", path, 1, 0);
+      TallyRemoved(TALLY_FILE);
       changed = 1;
     } else if (!HasDelExtension(found.cFileName) && MoveAside(path)) {
       changed = 1;

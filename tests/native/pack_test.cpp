@@ -1,5 +1,7 @@
 // The packing tool: round trips of both editions' sample payloads, extraction of damaged
 // blobs, bad inputs, and the command line of the built program.
+#include "tools/pack/pack.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,7 +13,6 @@
 
 #include "editions/edition.h"
 #include "install/payload_core.h"
-#include "tools/pack/pack.h"
 
 namespace fs = std::filesystem;
 
@@ -74,7 +75,8 @@ int Pack(const EditionConfig& e, const fs::path& from, const fs::path& out, FILE
   return PackFolder(e.payloadNames, e.payloadEntryCount, from.c_str(), out.c_str(), err);
 }
 
-int Extract(const EditionConfig& e, const fs::path& blob, const fs::path& to, FILE* out, FILE* err) {
+int Extract(const EditionConfig& e, const fs::path& blob, const fs::path& to, FILE* out,
+            FILE* err) {
   return ProcessBlob(BLOB_EXTRACT, e.payloadEntryCount, blob.c_str(), to.c_str(), out, err);
 }
 
@@ -121,13 +123,13 @@ TEST(PackTool, RoundTripOfBothSamplePayloadsIsByteForByte) {
 // Packs a small folder of the given names; the blob's path.
 fs::path PackSmall(const TempDir& dir, const std::vector<const char*>& names) {
   for (size_t i = 0; i < names.size(); ++i)
-    WriteAll(HostPath(dir.path / "in", names[i]), "content of " + std::string(names[i]) +
-                                                      std::string(100 + 37 * i, char('a' + i)));
+    WriteAll(HostPath(dir.path / "in", names[i]),
+             "content of " + std::string(names[i]) + std::string(100 + 37 * i, char('a' + i)));
   fs::path blob = dir.path / "small.blob";
   Captured err;
-  EXPECT_EQ(PackFolder(names.data(), int(names.size()), (dir.path / "in").c_str(), blob.c_str(),
-                       err.f),
-            0)
+  EXPECT_EQ(
+      PackFolder(names.data(), int(names.size()), (dir.path / "in").c_str(), blob.c_str(), err.f),
+      0)
       << err.Text();
   return blob;
 }
@@ -149,7 +151,8 @@ TEST(PackTool, WrongDigestOfOneEntryWritesAllOthersAndNamesIt) {
   fs::path to = dir.path / "out";
   EXPECT_EQ(ProcessBlob(BLOB_EXTRACT, 4, blob.c_str(), to.c_str(), out.f, err.f), 1);
   std::string messages = err.Text();
-  EXPECT_NE(messages.find("entry 2 \"sub\\c.txt\": digest mismatch"), std::string::npos) << messages;
+  EXPECT_NE(messages.find("entry 2 \"sub\\c.txt\": digest mismatch"), std::string::npos)
+      << messages;
   EXPECT_NE(messages.find("1 of 4 entries failed"), std::string::npos) << messages;
   for (const char* n : {"a.txt", "b.txt", "d.txt"})
     EXPECT_EQ(ReadAll(to / n), ReadAll(dir.path / "in" / n)) << n;
@@ -173,7 +176,8 @@ TEST(PackTool, FlippedDataByteFailsUntilTheChainRecoversAndNamesEach) {
   std::string messages = err.Text();
   int failed = 0;
   for (int i = 0; i < 10; ++i) {
-    std::string line = "entry " + std::to_string(i) + " \"" + names[size_t(i)] + "\": digest mismatch";
+    std::string line =
+        "entry " + std::to_string(i) + " \"" + names[size_t(i)] + "\": digest mismatch";
     bool named = messages.find(line) != std::string::npos;
     bool written = fs::exists(to / names[size_t(i)]);
     EXPECT_NE(named, written) << names[size_t(i)] << ": either named as failed or written";
@@ -201,15 +205,15 @@ TEST(PackTool, BadInputsGiveAMessageAndNoOutputFile) {
     std::vector<std::string> files;  // files present in the folder ("name=content")
     const char* message;
   } const cases[] = {
-      {"missing file",   {"a.txt", "b.txt"},            {"a.txt=x"},                  "entry 1 \"b.txt\": "},
-      {"empty file",     {"a.txt", "b.txt"},            {"a.txt=x", "b.txt="},        "\"b.txt\": "},
-      {"name too long",  {"a.txt", longName},           {"a.txt=x"},                  "longer than 127"},
-      {"absolute name",  {"\\a.txt"},                   {"a.txt=x"},                  "unsafe name"},
-      {"drive name",     {"C:a.txt"},                   {"a.txt=x"},                  "unsafe name"},
-      {"dot-dot name",   {"sub\\..\\..\\a.txt"},        {"a.txt=x"},                  "unsafe name"},
-      {"empty name",     {"a.txt", ""},                 {"a.txt=x"},                  "entry 1 \"\": unsafe"},
-      {"duplicate",      {"a.txt", "b.txt", "A.TXT"},   {"a.txt=x", "b.txt=y"},       "duplicate of entry 0"},
-      {"sub-folder lacks the file", {"mp3lame\\lame_enc.dll"}, {"lame_enc.dll=x"},    "is missing"},
+      {"missing file", {"a.txt", "b.txt"}, {"a.txt=x"}, "entry 1 \"b.txt\": "},
+      {"empty file", {"a.txt", "b.txt"}, {"a.txt=x", "b.txt="}, "\"b.txt\": "},
+      {"name too long", {"a.txt", longName}, {"a.txt=x"}, "longer than 127"},
+      {"absolute name", {"\\a.txt"}, {"a.txt=x"}, "unsafe name"},
+      {"drive name", {"C:a.txt"}, {"a.txt=x"}, "unsafe name"},
+      {"dot-dot name", {"sub\\..\\..\\a.txt"}, {"a.txt=x"}, "unsafe name"},
+      {"empty name", {"a.txt", ""}, {"a.txt=x"}, "entry 1 \"\": unsafe"},
+      {"duplicate", {"a.txt", "b.txt", "A.TXT"}, {"a.txt=x", "b.txt=y"}, "duplicate of entry 0"},
+      {"sub-folder lacks the file", {"mp3lame\\lame_enc.dll"}, {"lame_enc.dll=x"}, "is missing"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -252,7 +256,8 @@ TEST(PackTool, CommandLineExitCodes) {
   EXPECT_EQ(run(tool + " pack --edition cobalt --from " + sample + " --out " + blob), 0);
   EXPECT_EQ(run(tool + " verify --edition cobalt " + blob), 0);
   EXPECT_EQ(run(tool + " list --edition cobalt " + blob), 0);
-  EXPECT_EQ(run(tool + " extract --edition cobalt " + blob + " --to " + dir.path.string() + "/x"), 0);
+  EXPECT_EQ(run(tool + " extract --edition cobalt " + blob + " --to " + dir.path.string() + "/x"),
+            0);
   EXPECT_EQ(run(tool + " verify --edition indigo " + blob), 1) << "wrong edition";
   EXPECT_EQ(run(tool + " pack --edition indigo --from " + sample + " --out " + blob), 1)
       << "Cobalt's folder lacks Indigo's files";
