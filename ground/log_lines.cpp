@@ -1,4 +1,4 @@
-#include "ground/run_log.h"
+#include "ground/log_lines.h"
 
 #include <cstdio>
 
