@@ -49,6 +49,7 @@ int RegisterModuleInProcess(const char* modulePath) {
   }
   HRESULT result = entry();
   LogFormatted(FormatModuleLine, "DllRegisterServer", modulePath, result == S_OK, result);
+  if (result == S_OK) TallyWritten(TALLY_MODULE);
   if (result != S_OK) {
     CoFreeLibrary(module);
     return 0;
@@ -72,6 +73,7 @@ int UnregisterModuleInProcess(const char* modulePath) {
   }
   HRESULT result = entry();
   LogFormatted(FormatModuleLine, "DllUnregisterServer", modulePath, result == S_OK, result);
+  if (result == S_OK) TallyRemoved(TALLY_MODULE);
   CoFreeLibrary(module);
   Sleep(REGISTRATION_PAUSE_MS);
   return 1;
@@ -94,4 +96,10 @@ void RunRegistrationProgram(InstallerContext& context, int direction, const char
   else
     LogFormatted(FormatProgramRunLine, "registration program", program, commandLine, nullptr, 1,
                  run.exitCode, 0);
+  if (run.finished && run.exitCode == 0) {
+    if (direction)
+      TallyWritten(TALLY_MODULE);
+    else
+      TallyRemoved(TALLY_MODULE);
+  }
 }

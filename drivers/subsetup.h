@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ground/results.h"
+
 struct InstallerContext;
 
 // Runs "<stem>_x64.exe" (64-bit Windows) or "<stem>.exe" with "-h -i -H -n" in the program
@@ -13,10 +15,10 @@ int InstallDriverPackage(InstallerContext& context, const char* stem);
 int UninstallDriverPackage(InstallerContext& context, const char* stem);
 
 // Portable parts.
-constexpr int SUBSETUP_FAILED = -20;
-constexpr int SUBSETUP_RESTART_NEEDED = -21;
-constexpr int SUBSETUP_NO_PROCESS = -604;
-constexpr int SUBSETUP_NOT_STARTED = -605;
+constexpr int SUBSETUP_FAILED = RESULT_SUBSETUP_FAILED;
+constexpr int SUBSETUP_RESTART_NEEDED = RESULT_SUBSETUP_RESTART_NEEDED;
+constexpr int SUBSETUP_NO_PROCESS = RESULT_SUBSETUP_NO_PROCESS;
+constexpr int SUBSETUP_NOT_STARTED = RESULT_SUBSETUP_NOT_STARTED;
 
 extern const char SUBSETUP_INSTALL_COMMAND[];
 extern const char SUBSETUP_REMOVE_COMMAND[];

@@ -23,9 +23,11 @@ int SetUsbGpiDriverInfo(InstallerContext& context, int direction) {
   if (direction) {
     BOOL ok = CopyFileA(source, destination, FALSE);
     LogAction("copy driver information file to", destination, ok, ok ? 0 : GetLastError());
+    if (ok) TallyWritten(TALLY_FILE);
   } else {
     BOOL ok = DeleteFileA(destination);
     LogAction("delete driver information file", destination, ok, ok ? 0 : GetLastError());
+    if (ok) TallyRemoved(TALLY_FILE);
   }
   return choice;
 }

@@ -8,39 +8,9 @@
 #include <cstddef>
 
 #include "ground/capacities.h"
+#include "ground/log_lines.h"
 
 struct InstallerContext;
-
-// Line formats (portable, each writes one terminated line without its line break into
-// `out`; results as CopyText: 1 when the whole line fit).
-int FormatHeaderLines(char* out, size_t capacity, const char* edition, const char* version,
-                      const char* commandLine, int osCode, const char* osLabel, int isWindows64,
-                      const char* targetFolder);
-int FormatPayloadEntryLine(char* out, size_t capacity, const char* name, unsigned size,
-                           int verified, int written, unsigned long error);
-int FormatProgramRunLine(char* out, size_t capacity, const char* what, const char* program,
-                         const char* commandLine, const char* folder, int started, long exitCode,
-                         unsigned long error);
-int FormatModuleLine(char* out, size_t capacity, const char* entryPoint, const char* module,
-                     int result, long hresult);
-int FormatActionLine(char* out, size_t capacity, const char* action, const char* target, int ok,
-                     unsigned long error);
-// "<action> HKLM\<key>[\<value>]: ok" or ": FAILED (error N)".
-int FormatRegistryLine(char* out, size_t capacity, const char* action, const char* root,
-                       const char* key, const char* value, int ok, unsigned long error);
-// "<action> <folder>\<title>.LNK: ok" or ": FAILED (0xHHHHHHHH)" (a COM result or an error).
-int FormatShortcutLine(char* out, size_t capacity, const char* action, const char* folder,
-                       const char* title, int ok, unsigned long error);
-int FormatResultLine(char* out, size_t capacity, const char* procedure, int result);
-int FormatExitCodeLine(char* out, size_t capacity, int exitCode);
-int FormatFailureLine(char* out, size_t capacity, const char* step, const char* why);
-// "program folder: <folder>", once the folder is known.
-int FormatContextLine(char* out, size_t capacity, const char* targetFolder);
-// "[   123 ms] ": the prefix of every line, the time since the program started.
-int FormatTimePrefix(char* out, size_t capacity, unsigned long long milliseconds);
-// "MixarroSetup-Indigo-20261209-221530.log"; `attempt` > 0 appends "-<attempt>" before ".log".
-int FormatLogFileName(char* out, size_t capacity, const char* edition, int year, int month, int day,
-                      int hour, int minute, int second, int attempt);
 
 #ifdef _WIN32
 // Opens the log of this run and writes its header (the system as the caller detected it).
@@ -58,6 +28,10 @@ void LogFormatted(Format format, Args... args) {
   format(line, sizeof line, args...);
   LogLine(line);
 }
-// Ends the log with the program's exit code and closes it.
+// Counts one file, module, shortcut or entry value that the run wrote (registered, made) or
+// removed, for the summary line.
+void TallyWritten(TallyItem item);
+void TallyRemoved(TallyItem item);
+// Ends the log with the program's exit code and the summary line, and closes it.
 void CloseRunLog(int exitCode);
 #endif

@@ -9,6 +9,25 @@ namespace {
 // The log of this run; INVALID_HANDLE_VALUE while there is none (not opened, or it could not
 // be written), which turns every Log call into nothing.
 HANDLE logFile = INVALID_HANDLE_VALUE;
+// What the run wrote and removed so far.
+RunTally tally;
+
+// The system's words for an error, on one line and without the full stop's line break.
+int DescribeError(unsigned long error, char* out, size_t capacity) {
+  if (capacity == 0) return 0;
+  DWORD n =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     static_cast<DWORD>(error), 0, out, static_cast<DWORD>(capacity), nullptr);
+  if (n == 0 || n >= capacity) {
+    out[0] = '\0';
+    return 0;
+  }
+  out[n] = '\0';
+  while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == ' ')) out[--n] = '\0';
+  for (DWORD i = 0; i < n; ++i)
+    if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+  return n > 0;
+}
 
 // Milliseconds since the process was created (not since the log was opened: the time before
 // the log counts too).
@@ -49,6 +68,7 @@ void WriteLine(const char* text) {
 void OpenRunLog(const InstallerContext& context, const char* commandLine, int osCode,
                 const char* osLabel) {
   if (logFile != INVALID_HANDLE_VALUE) return;
+  SetErrorWords(DescribeError);
   char folder[MAX_PATH + 1];
   DWORD n = GetTempPathA(sizeof folder, folder);
   if (n == 0 || n >= sizeof folder) return;
@@ -82,10 +102,20 @@ void LogAction(const char* action, const char* target, int ok, unsigned long err
   WriteLine(line);
 }
 
+void TallyWritten(TallyItem item) {
+  if (item >= 0 && item < TALLY_ITEM_COUNT) ++tally.written[item];
+}
+
+void TallyRemoved(TallyItem item) {
+  if (item >= 0 && item < TALLY_ITEM_COUNT) ++tally.removed[item];
+}
+
 void CloseRunLog(int exitCode) {
   if (logFile == INVALID_HANDLE_VALUE) return;
   char line[LOG_LINE_CAPACITY];
   FormatExitCodeLine(line, sizeof line, exitCode);
+  WriteLine(line);
+  FormatSummaryLine(line, sizeof line, exitCode, MillisecondsSinceStart(), tally);
   WriteLine(line);
   CloseHandle(logFile);
   logFile = INVALID_HANDLE_VALUE;

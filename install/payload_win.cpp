@@ -8,6 +8,7 @@
 #include "ground/run_log.h"
 #include "install/payload.h"
 #include "install/payload_core.h"
+#include "install/payload_log.h"
 #include "system/syscalls.h"
 
 namespace {
@@ -63,6 +64,7 @@ int WriteForExtractor(void*, const char* path, const uint8_t* data, uint32_t siz
 
 void LogExtractedEntry(void*, const char* name, uint32_t size, EntryVerdict verdict, int written) {
   LogFormatted(FormatExtractedEntryLine, name, size, verdict, written, lastWrite);
+  if (written) TallyWritten(TALLY_FILE);
   // The next entry's write (if any) sets it afresh; one whose path does not fit has none.
   lastWrite = {0, 0, 0};
 }

@@ -20,6 +20,8 @@ int SetMachineDword(const char* subKey, const char* valueName, unsigned value);
 // REG_DWORD under HKEY_CURRENT_USER (key opened or created); 1 when written.
 // The setters leave the registry's error code in GetLastError when they fail.
 int SetUserDword(const char* subKey, const char* valueName, unsigned value);
+// The number of values of a key under HKEY_LOCAL_MACHINE; 0 when it cannot be opened.
+int CountMachineValues(const char* subKey);
 // Reads a REG_SZ value of HKEY_CURRENT_USER into `out` (at most `capacity` bytes, always
 // terminated); 1 when read whole, 0 (and `out` empty) when missing, of another type, larger
 // than 4,096 bytes or longer than `out`.

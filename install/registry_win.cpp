@@ -74,3 +74,14 @@ int ReadUserString(const char* subKey, const char* valueName, char* out, size_t 
   out[0] = '\0';
   return 0;
 }
+
+int CountMachineValues(const char* subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return 0;
+  DWORD values = 0;
+  LONG status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                                 nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? static_cast<int>(values) : 0;
+}

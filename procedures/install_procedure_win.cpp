@@ -5,6 +5,7 @@
 #include "drivers/usbgpi.h"
 #include "ground/context.h"
 #include "ground/paths.h"
+#include "ground/results.h"
 #include "ground/run_log.h"
 #include "install/payload.h"
 #include "install/registry.h"
@@ -58,12 +59,14 @@ void SetLoggedMachineString(const char* name, const char* text) {
   int ok = SetMachineString(UNINSTALL_KEY, name, text);
   LogFormatted(FormatRegistryLine, "set value", "HKLM", UNINSTALL_KEY, name, ok,
                ok ? 0 : GetLastError());
+  if (ok) TallyWritten(TALLY_ENTRY_VALUE);
 }
 
 void SetLoggedMachineDword(const char* name, unsigned value) {
   int ok = SetMachineDword(UNINSTALL_KEY, name, value);
   LogFormatted(FormatRegistryLine, "set value", "HKLM", UNINSTALL_KEY, name, ok,
                ok ? 0 : GetLastError());
+  if (ok) TallyWritten(TALLY_ENTRY_VALUE);
 }
 
 // Makes "<programs>\QX Audio\Mixarro" and the edition's shortcut rows in it. A folder that
@@ -83,6 +86,7 @@ void MakeShortcuts(InstallerContext& context, const char* programsFolder) {
     int32_t result = CreateShortcut(target, folder, rows[i]->title, nullptr);
     LogFormatted(FormatShortcutLine, "create shortcut", folder, rows[i]->title, result == 0,
                  static_cast<unsigned long>(result));
+    if (result == 0) TallyWritten(TALLY_SHORTCUT);
   }
 }
 
@@ -92,13 +96,14 @@ int InstallSteps(InstallerContext& context) {
 
   SetStatus(context, "Extract Package");
   if (LoadCatalogue(context) != 0)
-    return Fail(context, PACKAGE_TEXT, "the payload is missing or holds no files", -1);
+    return Fail(context, PACKAGE_TEXT, "the payload is missing or holds no files", RESULT_REFUSED);
 
   SetStatus(context, "Copy Files");
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
   LogFormatted(FormatContextLine, context.targetFolder);
   if (CreateFolderPath(context.targetFolder) != 1)
-    return Fail(context, FOLDER_TEXT, "the program folder cannot be created", -3);
+    return Fail(context, FOLDER_TEXT, "the program folder cannot be created",
+                RESULT_NO_PROGRAM_FOLDER);
   if (edition.lockedFileHandling) {
     // What an earlier removal could not delete because it was in use goes now, or at the
     // restart when it is still in use.
@@ -111,7 +116,7 @@ int InstallSteps(InstallerContext& context) {
   ForgetPendingDeletionsBelow(context.targetFolder);
   if (ExtractPayload(context, nullptr) != 0)
     return Fail(context, COPY_TEXT, "payload files failed to verify or to be written (see above)",
-                -10);
+                RESULT_PAYLOAD_NOT_WRITTEN);
 
   for (int i = 0; i < edition.driverPackageCount; ++i) {
     SetStatus(context, edition.driverPackages[i].statusText);
@@ -119,9 +124,9 @@ int InstallSteps(InstallerContext& context) {
     int result = InstallDriverPackage(context, edition.driverPackages[i].stem);
     if (result != 0) {
       LogFormatted(FormatFailureLine, context.statusLine,
-                   result == -21   ? "the sub-setup asks for a restart"
-                   : result == -20 ? "the sub-setup failed"
-                                   : "the sub-setup cannot be started");
+                   result == RESULT_SUBSETUP_RESTART_NEEDED ? "the sub-setup asks for a restart"
+                   : result == RESULT_SUBSETUP_FAILED       ? "the sub-setup failed"
+                                                            : "the sub-setup cannot be started");
       return result;
     }
   }
@@ -156,7 +161,10 @@ int InstallSteps(InstallerContext& context) {
   JoinPath(copy, sizeof copy, context.targetFolder, ownName);
   BOOL copied = CopyFileA(context.setupPath, copy, FALSE);
   LogAction("copy the installer to", copy, copied, copied ? 0 : GetLastError());
-  if (copied) SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+  if (copied) {
+    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+    TallyWritten(TALLY_FILE);
+  }
   // Programs and Features starts what the entry names: never a copy that is missing or is
   // not this program (an older copy held open, a folder in the way, a disk that filled up).
   if (!SameFileContents(context.setupPath, copy)) {
@@ -164,7 +172,7 @@ int InstallSteps(InstallerContext& context) {
     return Fail(context, COPY_TEXT,
                 "the installer's copy in the program folder is missing or differs from the "
                 "running program: no uninstall entry",
-                -10);
+                RESULT_PAYLOAD_NOT_WRITTEN);
   }
 
   // The program folder lies below "Program Files", whose name has a space: unquoted, Windows

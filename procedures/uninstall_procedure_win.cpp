@@ -5,6 +5,7 @@
 #include "drivers/usbgpi.h"
 #include "ground/context.h"
 #include "ground/paths.h"
+#include "ground/results.h"
 #include "ground/run_log.h"
 #include "install/payload.h"
 #include "install/registry.h"
@@ -36,6 +37,7 @@ void RemoveShortcuts(const InstallerContext& context, const char* programsFolder
     int deleted = DeleteShortcut(folder, t.title);
     LogFormatted(FormatShortcutLine, "delete shortcut", folder, t.title, deleted,
                  deleted ? 0 : GetLastError());
+    if (deleted) TallyRemoved(TALLY_SHORTCUT);
   }
   RemoveFolderTree(folder);
 }
@@ -51,7 +53,7 @@ int UninstallSteps(InstallerContext& context) {
     LogFormatted(FormatFailureLine, "load the payload catalogue",
                  "the payload is missing or holds no files");
     PostNotice(context, NOTICE_ERROR);
-    return -1;
+    return RESULT_REFUSED;
   }
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
   LogFormatted(FormatContextLine, context.targetFolder);
@@ -61,8 +63,8 @@ int UninstallSteps(InstallerContext& context) {
     int result = UninstallDriverPackage(context, edition.driverPackages[i].stem);
     if (result != 0) {
       LogFormatted(FormatFailureLine, edition.driverPackages[i].stem,
-                   result == -20 ? "the sub-setup failed to remove its driver"
-                                 : "the sub-setup cannot be started");
+                   result == RESULT_SUBSETUP_FAILED ? "the sub-setup failed to remove its driver"
+                                                    : "the sub-setup cannot be started");
       return result;
     }
   }
@@ -92,8 +94,10 @@ int UninstallSteps(InstallerContext& context) {
                  ok ? 0 : GetLastError());
   }
 
+  const int entryValues = CountMachineValues(UNINSTALL_KEY);
   int removed = RemoveRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
   LogFormatted(FormatRegistryLine, "remove key", "HKLM", UNINSTALL_KEY, nullptr, removed, 0);
+  for (int i = 0; removed && i < entryValues; ++i) TallyRemoved(TALLY_ENTRY_VALUE);
 
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
   RemoveFolderTree(context.targetFolder);

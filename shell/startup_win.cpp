@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ground/paths.h"
+#include "ground/results.h"
 #include "ground/run_log.h"
 #include "shell/startup.h"
 #include "shell/switches.h"
@@ -132,10 +133,10 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   ParseSwitches(arguments);
 
   HANDLE mutex = CreateMutexA(nullptr, TRUE, INSTALLER_MUTEX_NAME);
-  if (!mutex) return -1;
+  if (!mutex) return RESULT_REFUSED;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
-    return -1;
+    return RESULT_REFUSED;
   }
   WaitForSingleObject(mutex, INFINITE);
 
@@ -159,7 +160,7 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   snprintf(title, sizeof title, WINDOW_TITLE_FORMAT, ThisEdition().versionText);
 
   HRESULT com = CoInitialize(nullptr);
-  int exitCode = -1;
+  int exitCode = RESULT_REFUSED;
   // After a "Startup Error" box there is no window to end the loop: end with -1 at once.
   if (CreateMainWindow(instance, MainWindowProc, nullptr, title)) {
     MSG message;

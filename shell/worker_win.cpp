@@ -1,5 +1,6 @@
 #include <objbase.h>
 
+#include "ground/results.h"
 #include "procedures/install_procedure.h"
 #include "shell/worker.h"
 
@@ -11,7 +12,7 @@ int StartWorker(InstallerContext& context, int wait) {
     CloseHandle(context.workerThread);
     context.workerThread = nullptr;
   }
-  context.workerResult = -1;
+  context.workerResult = RESULT_REFUSED;
   context.workerRunning = 1;
   DWORD threadId = 0;
   context.workerThread = CreateThread(nullptr, 0, WorkerMain, &context, 0, &threadId);
@@ -19,7 +20,7 @@ int StartWorker(InstallerContext& context, int wait) {
   if (!context.workerThread) {
     // Nothing will ever clear the flag otherwise, and the window would refuse to close.
     context.workerRunning = 0;
-    return -1;
+    return RESULT_REFUSED;
   }
   if (wait != 1) return 0;
   WaitForSingleObject(context.workerThread, INFINITE);

@@ -6,14 +6,14 @@
 set -uo pipefail
 project=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$project/build/win64}
-if [ -z "${MIXARRO_OWN_DISPLAY:-}" ]; then
-  bash "$project/tools/setup.sh" || exit 1
-  if [ ! -f "$build/MixarroSetup-Indigo.exe" ] || [ ! -f "$build/gui_probe.exe" ]; then
-    (cd "$project" && cmake --preset win64 >/dev/null && cmake --build --preset win64 -j2 >/dev/null) || exit 1
-  fi
-  MIXARRO_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
+bash "$project/tools/setup.sh" || exit 1
+if [ ! -f "$build/MixarroSetup-Indigo.exe" ] || [ ! -f "$build/gui_probe.exe" ]; then
+  (cd "$project" && cmake --preset win64 >/dev/null && cmake --build --preset win64 -j2 >/dev/null) || exit 1
 fi
 build=$(cd "$build" && pwd)
+# An X server of its own, so that no other window takes the keys.
+MIXARRO_OWN_XVFB=1 source "$project/tests/wine/xvfb.sh"
+[ -n "${MIXARRO_XVFB_PID:-}" ] || exit 1
 here=$project/tests/gui
 source "$here/lib.sh"
 out=$project/docs

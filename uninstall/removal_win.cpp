@@ -67,6 +67,7 @@ int DeleteLeftoverFiles(const char* folder) {
   return ForEachLeftoverFile(folder, [](const char* path) {
     BOOL deleted = DeleteFileA(path);
     LogAction("delete leftover", path, deleted, deleted ? 0 : GetLastError());
+    if (deleted) TallyRemoved(TALLY_FILE);
     return 1;
   });
 }
@@ -88,6 +89,7 @@ int DeleteInstalledFiles(InstallerContext& context) {
     }
     if (DeleteFileA(path)) {
       LogAction("delete", path, 1, 0);
+      TallyRemoved(TALLY_FILE);
       continue;
     }
     LogAction("delete", path, 0, GetLastError());
@@ -128,6 +130,7 @@ int RemoveFolderTree(const char* folder) {
     if (!haveEntry || !JoinPath(path, sizeof path, folder, found.cFileName)) break;
     if (!isFolder) {
       if (!DeleteFileA(path)) break;
+      TallyRemoved(TALLY_FILE);
     } else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
       // A junction or link is removed itself; what it points at is not ours.
       RemoveDirectoryA(path);

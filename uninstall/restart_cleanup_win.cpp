@@ -8,6 +8,7 @@
 #include "ground/context.h"
 #include "ground/paths.h"
 #include "ground/run_log.h"
+#include "system/syscalls.h"
 #include "uninstall/removal.h"
 
 namespace {
@@ -22,10 +23,6 @@ int ScheduleOne(const char* path) {
   BOOL ok = MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   LogAction("delete at the next restart:", path, ok, ok ? 0 : GetLastError());
   return ok ? 1 : 0;
-}
-
-int IsDotOrDotDot(const char* name) {
-  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
 // Moves a file that cannot be deleted to the first free ".del" name; 1 when moved.
@@ -51,23 +48,27 @@ int MoveAside(const char* path) {
 int ClearFilesPass(const char* folder) {
   char pattern[PATH_CAPACITY];
   if (!JoinPath(pattern, sizeof pattern, folder, "*")) return 0;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  int changed = 0;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    char path[PATH_CAPACITY];
-    if (!JoinPath(path, sizeof path, folder, found.cFileName)) continue;
-    if (DeleteFileA(path)) {
-      LogAction("delete", path, 1, 0);
-      changed = 1;
-    } else if (!HasDelExtension(found.cFileName) && MoveAside(path)) {
-      changed = 1;
-    }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return changed;
+  struct Pass {
+    const char* folder;
+    int changed;
+  } pass = {folder, 0};
+  WalkFolder(
+      pattern,
+      [](void* user, const FolderEntry& entry) {
+        Pass& p = *static_cast<Pass*>(user);
+        char path[PATH_CAPACITY];
+        if (entry.isFolder || !JoinPath(path, sizeof path, p.folder, entry.name)) return 1;
+        if (DeleteFileA(path)) {
+          LogAction("delete", path, 1, 0);
+          TallyRemoved(TALLY_FILE);
+          p.changed = 1;
+        } else if (!HasDelExtension(entry.name) && MoveAside(path)) {
+          p.changed = 1;
+        }
+        return 1;
+      },
+      &pass);
+  return pass.changed;
 }
 
 // Removes an emptied folder, or a link, now, or else at the restart; 1 when either was done.
@@ -81,6 +82,43 @@ int RemoveOrSchedule(const char* path, int* count) {
   return scheduled;
 }
 
+struct Contents {
+  const char* folder;
+  int* count;
+  int whole;  // nothing in the folder stays unscheduled
+};
+
+int ScheduleContents(const char* folder, int* count);
+
+// One entry of a cleared folder: a ".del" file or an emptied sub-folder is scheduled.
+int ScheduleEntry(void* user, const FolderEntry& entry) {
+  Contents& c = *static_cast<Contents*>(user);
+  char path[PATH_CAPACITY];
+  if (!JoinPath(path, sizeof path, c.folder, entry.name)) {
+    c.whole = 0;
+    return 1;
+  }
+  int scheduled = 0;
+  if (!entry.isFolder) {
+    // Whatever is not a ".del" file now could be neither deleted nor moved: it stays, for the
+    // next run to delete or overwrite.
+    if (HasDelExtension(entry.name)) {
+      scheduled = ScheduleOne(path);
+      *c.count += scheduled;
+    } else {
+      LogAction("in use, left in place:", path, 0, 0);
+    }
+  } else if (entry.name[0] == '.') {
+    // Never entered, as the removal never enters it.
+  } else if (entry.isLink) {
+    scheduled = RemoveOrSchedule(path, c.count);  // the link itself, never what it points at
+  } else if (ScheduleContents(path, c.count)) {
+    scheduled = RemoveOrSchedule(path, c.count);
+  }
+  if (!scheduled) c.whole = 0;
+  return 1;
+}
+
 // Clears the folder, then schedules its ".del" files and, deepest first, its sub-folders.
 // 1 when nothing in it stays unscheduled, so that the folder itself can go at the restart.
 int ScheduleContents(const char* folder, int* count) {
@@ -88,41 +126,9 @@ int ScheduleContents(const char* folder, int* count) {
   }
   char pattern[PATH_CAPACITY];
   if (!JoinPath(pattern, sizeof pattern, folder, "*")) return 0;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return 1;
-  int whole = 1;
-  do {
-    const char* name = found.cFileName;
-    if (IsDotOrDotDot(name)) continue;
-    char path[PATH_CAPACITY];
-    if (!JoinPath(path, sizeof path, folder, name)) {
-      whole = 0;
-      continue;
-    }
-    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const bool isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    int scheduled = 0;
-    if (!isFolder) {
-      // Whatever is not a ".del" file now could be neither deleted nor moved: it stays, for
-      // the next run to delete or overwrite.
-      if (HasDelExtension(name)) {
-        scheduled = ScheduleOne(path);
-        *count += scheduled;
-      } else {
-        LogAction("in use, left in place:", path, 0, 0);
-      }
-    } else if (name[0] == '.') {
-      // Never entered, as the removal never enters it.
-    } else if (isLink) {
-      scheduled = RemoveOrSchedule(path, count);  // the link itself, never what it points at
-    } else if (ScheduleContents(path, count)) {
-      scheduled = RemoveOrSchedule(path, count);
-    }
-    if (!scheduled) whole = 0;
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return whole;
+  Contents contents = {folder, count, 1};
+  WalkFolder(pattern, ScheduleEntry, &contents);
+  return contents.whole;
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
+#include "editions/edition.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
 #include <string>
-
-#include "editions/edition.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ TEST(Edition, CountsAndSizes) {
     int entries, catalogue, packages, modules, rows, classes, locked, usbGpi;
   } cases[] = {
       // edition          name      version    entries catalogue pkgs mods rows cls lock gpi
-      {&INDIGO_EDITION, "Indigo", "3.0.2.8", 124,    19344,    3,   5,   13,  3,  1,   1},
-      {&COBALT_EDITION, "Cobalt", "2.0.6.2", 85,     13260,    2,   3,   10,  2,  0,   0},
+      {&INDIGO_EDITION, "Indigo", "3.0.2.8", 124, 19344, 3, 5, 13, 3, 1, 1},
+      {&COBALT_EDITION, "Cobalt", "2.0.6.2", 85, 13260, 2, 3, 10, 2, 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -94,7 +94,8 @@ TEST(Edition, ShortcutRowsByArchitecture) {
   }
   for (int i = 0; i < COBALT_EDITION.shortcutRowCount; ++i) {
     const char* t = COBALT_EDITION.shortcutRows[i].title;
-    for (const char* absent : {"Virtual VAIO3 Control Panel", "Mixarro Indigo", "Mixarro Indigo x64"})
+    for (const char* absent :
+         {"Virtual VAIO3 Control Panel", "Mixarro Indigo", "Mixarro Indigo x64"})
       EXPECT_STRNE(t, absent);
   }
 }

@@ -1,8 +1,8 @@
+#include "system/folders.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "system/folders.h"
 
 namespace {
 
@@ -14,17 +14,17 @@ struct RootCase {
 
 const RootCase ROOT_CASES[] = {
     // path                          root                 result
-    {"C:\\Windows",                  "C:\\",              1},
-    {"C:\\Windows\\System32",        "C:\\",              1},
-    {"C:",                           "C:",                1},
-    {"C:\\",                         "C:\\",              1},
-    {"\\\\server\\share\\dir",       "\\\\server\\",      1},
-    {"\\\\server",                   "\\\\server",        1},
-    {"Windows\\System",              "",                  0},
-    {"\\dir\\sub",                   "",                  0},
-    {"\\",                           "",                  0},
-    {"",                             "",                  0},
-    {"D:\\WINNT",                    "D:\\",              1},
+    {"C:\\Windows", "C:\\", 1},
+    {"C:\\Windows\\System32", "C:\\", 1},
+    {"C:", "C:", 1},
+    {"C:\\", "C:\\", 1},
+    {"\\\\server\\share\\dir", "\\\\server\\", 1},
+    {"\\\\server", "\\\\server", 1},
+    {"Windows\\System", "", 0},
+    {"\\dir\\sub", "", 0},
+    {"\\", "", 0},
+    {"", "", 0},
+    {"D:\\WINNT", "D:\\", 1},
 };
 
 TEST(PathRoot, Table) {
@@ -44,22 +44,24 @@ struct TargetCase {
 
 const TargetCase TARGET_CASES[] = {
     // shell's Program Files           Windows folder        program folder
-    {"C:\\Program Files",              "C:\\Windows",        "C:\\Program Files\\QX\\Mixarro"},
-    {"C:\\Program Files\\",            "C:\\Windows",        "C:\\Program Files\\QX\\Mixarro"},
-    {"C:\\Program Files (x86)",        nullptr,              "C:\\Program Files (x86)\\QX\\Mixarro"},
-    {"",                               "D:\\Windows",        "D:\\Program Files\\QX\\Mixarro"},
-    {"",                               "D:\\",               "D:\\Program Files\\QX\\Mixarro"},
-    {"",                               "\\\\srv\\share\\win", "\\\\srv\\Program Files\\QX\\Mixarro"},
-    {"",                               nullptr,              "C:\\Program Files\\QX\\Mixarro"},
-    {nullptr,                          nullptr,              "C:\\Program Files\\QX\\Mixarro"},
+    {"C:\\Program Files", "C:\\Windows", "C:\\Program Files\\QX\\Mixarro"},
+    {"C:\\Program Files\\", "C:\\Windows", "C:\\Program Files\\QX\\Mixarro"},
+    {"C:\\Program Files (x86)", nullptr, "C:\\Program Files (x86)\\QX\\Mixarro"},
+    {"", "D:\\Windows", "D:\\Program Files\\QX\\Mixarro"},
+    {"", "D:\\", "D:\\Program Files\\QX\\Mixarro"},
+    {"", "\\\\srv\\share\\win", "\\\\srv\\Program Files\\QX\\Mixarro"},
+    {"", nullptr, "C:\\Program Files\\QX\\Mixarro"},
+    {nullptr, nullptr, "C:\\Program Files\\QX\\Mixarro"},
 };
 
 TEST(ComposeTargetFolder, ShellAnswersAndFallbacks) {
   for (const TargetCase& c : TARGET_CASES) {
     char out[1024];
-    EXPECT_EQ(ComposeTargetFolder(out, sizeof out, c.programFiles, c.windowsFolder, "QX\\Mixarro"), 1);
-    EXPECT_STREQ(out, c.expected) << "program files \"" << (c.programFiles ? c.programFiles : "(none)")
-                                  << "\" windows \"" << (c.windowsFolder ? c.windowsFolder : "(none)") << "\"";
+    EXPECT_EQ(ComposeTargetFolder(out, sizeof out, c.programFiles, c.windowsFolder, "QX\\Mixarro"),
+              1);
+    EXPECT_STREQ(out, c.expected) << "program files \""
+                                  << (c.programFiles ? c.programFiles : "(none)") << "\" windows \""
+                                  << (c.windowsFolder ? c.windowsFolder : "(none)") << "\"";
   }
 }
 

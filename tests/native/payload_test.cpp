@@ -10,6 +10,7 @@
 
 #include "ground/paths.h"
 #include "install/payload_core.h"
+#include "install/payload_log.h"
 
 namespace {
 
@@ -686,11 +687,11 @@ TEST(PayloadLog, EachFailureHasItsOwnLine) {
       {ENTRY_VERIFIED,
        0,
        {1, 0, 112},
-       "file a.dll (10 bytes): verified, NOT written (error 112 after 0 bytes)"},
+       "file a.dll (10 bytes): verified, NOT written after 0 bytes (error 112)"},
       {ENTRY_VERIFIED,
        0,
        {1, 0, 32},
-       "file a.dll (10 bytes): verified, NOT written (error 32 after 0 bytes)"},
+       "file a.dll (10 bytes): verified, NOT written after 0 bytes (error 32)"},
   };
   for (const auto& c : cases) {
     char line[256];

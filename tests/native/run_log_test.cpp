@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -110,3 +112,64 @@ TEST(RunLog, LongTextIsCutAndTerminated) {
 }
 
 }  // namespace
+
+namespace {
+
+int FakeWords(unsigned long error, char* out, size_t capacity) {
+  if (error != 5) return 0;
+  snprintf(out, capacity, "Access is denied.");
+  return 1;
+}
+
+}  // namespace
+
+TEST(RunLog, FailuresCarryTheErrorsWordsWhenThereAreSome) {
+  char line[LOG_LINE_CAPACITY];
+  SetErrorWords(FakeWords);
+  const struct {
+    int fit;
+    std::string text;
+    const char* expected;
+  } lines[] = {
+      {FormatActionLine(line, sizeof line, "delete", "C:\\P\\a.dll", 0, 5), line,
+       "delete C:\\P\\a.dll: FAILED (error 5: Access is denied.)"},
+      {FormatActionLine(line, sizeof line, "delete", "C:\\P\\a.dll", 0, 2), line,
+       "delete C:\\P\\a.dll: FAILED (error 2)"},
+      {FormatRegistryLine(line, sizeof line, "set value", "HKLM", "K", "V", 0, 5), line,
+       "set value HKLM\\K\\V: FAILED (error 5: Access is denied.)"},
+      {FormatPayloadEntryLine(line, sizeof line, "readme.txt", 10, 1, 0, 5), line,
+       "file readme.txt (10 bytes): verified, NOT written (error 5: Access is denied.)"},
+      {FormatProgramRunLine(line, sizeof line, "sub-setup", "C:\\P\\X.exe", "-h -u -H", "C:\\P", 0,
+                            0, 5),
+       line,
+       "sub-setup: C:\\P\\X.exe \"-h -u -H\" in C:\\P: could NOT be started (error 5: Access is "
+       "denied.)"},
+      {FormatActionLine(line, sizeof line, "delete", "C:\\P\\a.dll", 1, 5), line,
+       "delete C:\\P\\a.dll: ok"},
+  };
+  SetErrorWords(nullptr);
+  for (const auto& l : lines) {
+    EXPECT_EQ(l.fit, 1) << l.expected;
+    EXPECT_EQ(l.text, l.expected);
+  }
+  // Without words, and for "no error", the number alone.
+  FormatWindowsError(line, sizeof line, 5);
+  EXPECT_STREQ(line, "error 5");
+}
+
+TEST(RunLog, SummaryLineGivesResultMeaningTimeAndCounts) {
+  char line[LOG_LINE_CAPACITY];
+  RunTally tally = {};
+  tally.written[TALLY_FILE] = 126;
+  tally.written[TALLY_MODULE] = 10;
+  tally.written[TALLY_SHORTCUT] = 26;
+  tally.written[TALLY_ENTRY_VALUE] = 11;
+  tally.removed[TALLY_FILE] = 3;
+  EXPECT_EQ(FormatSummaryLine(line, sizeof line, -10, 905, tally), 1);
+  EXPECT_STREQ(line,
+               "summary: exit code -10 (a payload file failed its check or could not be written) "
+               "after 905 ms; written: 126 files, 10 modules, 26 shortcuts, 11 entry values; "
+               "removed: 3 files, 0 modules, 0 shortcuts, 0 entry values");
+  FormatSummaryLine(line, sizeof line, 7, 1, RunTally{});
+  EXPECT_NE(strstr(line, "exit code 7 (not a result of this program)"), nullptr) << line;
+}

@@ -1,9 +1,10 @@
+#include "install/uninstall_entry.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "install/payload_core.h"
-#include "install/uninstall_entry.h"
 
 namespace {
 
@@ -11,7 +12,8 @@ TEST(UninstallEntry, QuotedAndQuietStrings) {
   char out[256];
   ASSERT_EQ(BuildQuotedPath(out, sizeof out, "C:\\Program Files\\QX\\Mixarro\\Setup.exe"), 1);
   EXPECT_STREQ(out, "\"C:\\Program Files\\QX\\Mixarro\\Setup.exe\"");
-  ASSERT_EQ(BuildQuietUninstallString(out, sizeof out, "C:\\Program Files\\QX\\Mixarro\\Setup.exe"), 1);
+  ASSERT_EQ(BuildQuietUninstallString(out, sizeof out, "C:\\Program Files\\QX\\Mixarro\\Setup.exe"),
+            1);
   EXPECT_STREQ(out, "\"C:\\Program Files\\QX\\Mixarro\\Setup.exe\" -h -u");
   char small[12];
   EXPECT_EQ(BuildQuietUninstallString(small, sizeof small, "C:\\a\\b.exe"), 0);
@@ -24,11 +26,11 @@ TEST(UninstallEntry, EstimatedSizeRoundsUpToKiB) {
     uint32_t kib;
   } cases[] = {
       // sizes                         KiB
-      {{1, 0, 0},                      1},
-      {{1024, 0, 0},                   1},
-      {{1024, 1, 0},                   2},
-      {{1000, 24, 1024},               2},
-      {{0xFFFFFFFFu, 0xFFFFFFFFu, 2},  8388608},
+      {{1, 0, 0}, 1},
+      {{1024, 0, 0}, 1},
+      {{1024, 1, 0}, 2},
+      {{1000, 24, 1024}, 2},
+      {{0xFFFFFFFFu, 0xFFFFFFFFu, 2}, 8388608},
   };
   for (const auto& c : cases) {
     uint8_t catalogue[3 * CATALOGUE_ENTRY_SIZE] = {};
@@ -38,7 +40,8 @@ TEST(UninstallEntry, EstimatedSizeRoundsUpToKiB) {
       entry.size = c.sizes[i];
       WriteCatalogueEntry(entry, catalogue + i * CATALOGUE_ENTRY_SIZE);
     }
-    EXPECT_EQ(EstimatedSizeKiB(catalogue, 3), c.kib) << c.sizes[0] << " " << c.sizes[1] << " " << c.sizes[2];
+    EXPECT_EQ(EstimatedSizeKiB(catalogue, 3), c.kib)
+        << c.sizes[0] << " " << c.sizes[1] << " " << c.sizes[2];
   }
 }
 

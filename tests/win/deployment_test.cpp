@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,61 @@ TEST_F(Deployment, EachRunLeavesOneLogWithEveryStep) {
         "DllUnregisterServer: ok", "delete C:\\", "delete shortcut ", "remove key HKLM\\SOFTWARE",
         "removal result: 0\r\n", "exit code: 0\r\n"})
     EXPECT_TRUE(Contains(removal, part)) << "missing: " << part;
+
+  // Every line starts with the time since the start, the times never go back, and each run
+  // ends with its summary: the result in words, the time taken, what was written or removed.
+  struct {
+    const std::string* log;
+    const char* summary;
+    const char* counts;
+  } runs[] = {
+      {&install, "summary: exit code 0 (success; restart the machine to finish) after ",
+       " ms; written: 126 files, 10 modules, 26 shortcuts, 11 entry values; removed: 0 files, 0 "
+       "modules, 0 shortcuts, 0 entry values"},
+      {&removal, "summary: exit code 0 (success; restart the machine to finish) after ",
+       " ms; written: 0 files, 0 modules, 0 shortcuts, 0 entry values; removed: 126 files, 10 "
+       "modules, 26 shortcuts, 11 entry values"},
+  };
+  for (const auto& run : runs) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < run.log->size();) {
+      size_t end = run.log->find("\r\n", at);
+      if (end == std::string::npos) end = run.log->size();
+      lines.push_back(run.log->substr(at, end - at));
+      at = end + 2;
+    }
+    ASSERT_GT(lines.size(), 10u);
+    unsigned long previous = 0;
+    for (const std::string& line : lines) {
+      unsigned long ms = 0;
+      char rest = 0;
+      ASSERT_EQ(sscanf(line.c_str(), "[%lu ms]%c", &ms, &rest), 2) << line;
+      EXPECT_GE(ms, previous) << line;
+      previous = ms;
+    }
+    const std::string& last = lines.back();
+    EXPECT_TRUE(Contains(last, run.summary)) << last;
+    EXPECT_TRUE(Contains(last, run.counts)) << last;
+  }
+}
+
+// A failing step names its path and the Windows error as a number and in words.
+TEST_F(Deployment, FailedStepGivesTheErrorInWords) {
+  ASSERT_EQ(RunProgram(SetupProgram(), "-h -i"), 0);
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string inf = std::string(windows) + "\\inf\\qxusbgpi_uart.inf";
+  ASSERT_TRUE(DeleteFileA(inf.c_str()));
+  ASSERT_EQ(RunProgram(SetupProgram(), "-h -u"), 0);
+  std::string removal;
+  for (const std::string& log : RunLogs())
+    if (Contains(ReadWholeFile(log), "command line: -h -u")) removal = ReadWholeFile(log);
+  const std::string line = "delete driver information file " + inf + ": FAILED (error 2: ";
+  const size_t at = removal.find(line);
+  ASSERT_NE(at, std::string::npos) << removal;
+  const size_t close = removal.find(")\r\n", at);
+  ASSERT_NE(close, std::string::npos);
+  EXPECT_GT(close, at + line.size() + 3) << "no words after the number";
 }
 
 TEST_F(Deployment, FailuresAreNamedInTheLog) {

@@ -1,6 +1,8 @@
-#include "ground/run_log.h"
+#include "ground/log_lines.h"
 
 #include <cstdio>
+
+#include "ground/results.h"
 
 namespace {
 
@@ -16,7 +18,35 @@ const char* Or(const char* text, const char* instead) {
   return text ? text : instead;
 }
 
+ErrorWordsFn errorWords = nullptr;
+
+// Room for "error N: " and the words.
+constexpr size_t ERROR_TEXT_SIZE = 320;
+
 }  // namespace
+
+void SetErrorWords(ErrorWordsFn describe) {
+  errorWords = describe;
+}
+
+int FormatWindowsError(char* out, size_t capacity, unsigned long error) {
+  char words[256];
+  if (error != 0 && errorWords && errorWords(error, words, sizeof words) && words[0])
+    return Print(out, capacity, "error %lu: %s", error, words);
+  return Print(out, capacity, "error %lu", error);
+}
+
+int FormatSummaryLine(char* out, size_t capacity, int exitCode, unsigned long long milliseconds,
+                      const RunTally& t) {
+  return Print(out, capacity,
+               "summary: exit code %d (%s) after %llu ms; written: %d files, %d modules, "
+               "%d shortcuts, %d entry values; removed: %d files, %d modules, %d shortcuts, "
+               "%d entry values",
+               exitCode, ResultWords(exitCode), milliseconds, t.written[TALLY_FILE],
+               t.written[TALLY_MODULE], t.written[TALLY_SHORTCUT], t.written[TALLY_ENTRY_VALUE],
+               t.removed[TALLY_FILE], t.removed[TALLY_MODULE], t.removed[TALLY_SHORTCUT],
+               t.removed[TALLY_ENTRY_VALUE]);
+}
 
 int FormatHeaderLines(char* out, size_t capacity, const char* edition, const char* version,
                       const char* commandLine, int osCode, const char* osLabel, int isWindows64,
@@ -35,17 +65,22 @@ int FormatPayloadEntryLine(char* out, size_t capacity, const char* name, unsigne
                  Or(name, "?"), size);
   if (written)
     return Print(out, capacity, "file %s (%u bytes): verified, written", Or(name, "?"), size);
-  return Print(out, capacity, "file %s (%u bytes): verified, NOT written (error %lu)",
-               Or(name, "?"), size, error);
+  char why[ERROR_TEXT_SIZE];
+  FormatWindowsError(why, sizeof why, error);
+  return Print(out, capacity, "file %s (%u bytes): verified, NOT written (%s)", Or(name, "?"), size,
+               why);
 }
 
 int FormatProgramRunLine(char* out, size_t capacity, const char* what, const char* program,
                          const char* commandLine, const char* folder, int started, long exitCode,
                          unsigned long error) {
-  if (!started)
-    return Print(out, capacity, "%s: %s \"%s\" in %s: could NOT be started (error %lu)",
+  if (!started) {
+    char why[ERROR_TEXT_SIZE];
+    FormatWindowsError(why, sizeof why, error);
+    return Print(out, capacity, "%s: %s \"%s\" in %s: could NOT be started (%s)",
                  Or(what, "program"), Or(program, "?"), Or(commandLine, ""),
-                 Or(folder, "(inherited folder)"), error);
+                 Or(folder, "(inherited folder)"), why);
+  }
   return Print(out, capacity, "%s: %s \"%s\" in %s: exit code %ld", Or(what, "program"),
                Or(program, "?"), Or(commandLine, ""), Or(folder, "(inherited folder)"), exitCode);
 }
@@ -59,7 +94,9 @@ int FormatModuleLine(char* out, size_t capacity, const char* entryPoint, const c
 int FormatActionLine(char* out, size_t capacity, const char* action, const char* target, int ok,
                      unsigned long error) {
   if (ok) return Print(out, capacity, "%s %s: ok", Or(action, "?"), Or(target, "?"));
-  return Print(out, capacity, "%s %s: FAILED (error %lu)", Or(action, "?"), Or(target, "?"), error);
+  char why[ERROR_TEXT_SIZE];
+  FormatWindowsError(why, sizeof why, error);
+  return Print(out, capacity, "%s %s: FAILED (%s)", Or(action, "?"), Or(target, "?"), why);
 }
 
 int FormatRegistryLine(char* out, size_t capacity, const char* action, const char* root,
@@ -68,8 +105,10 @@ int FormatRegistryLine(char* out, size_t capacity, const char* action, const cha
   if (ok)
     return Print(out, capacity, "%s %s\\%s%s%s: ok", Or(action, "?"), Or(root, "?"), Or(key, "?"),
                  separator, Or(value, ""));
-  return Print(out, capacity, "%s %s\\%s%s%s: FAILED (error %lu)", Or(action, "?"), Or(root, "?"),
-               Or(key, "?"), separator, Or(value, ""), error);
+  char why[ERROR_TEXT_SIZE];
+  FormatWindowsError(why, sizeof why, error);
+  return Print(out, capacity, "%s %s\\%s%s%s: FAILED (%s)", Or(action, "?"), Or(root, "?"),
+               Or(key, "?"), separator, Or(value, ""), why);
 }
 
 int FormatShortcutLine(char* out, size_t capacity, const char* action, const char* folder,
