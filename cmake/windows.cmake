@@ -12,7 +12,7 @@ add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timest
 add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
-set(MIXARRO_WIN_LIBS setupapi shell32 ole32 oleaut32 uuid advapi32 user32 gdi32 kernel32)
+set(MIXARRO_WIN_LIBS shell32 ole32 oleaut32 uuid advapi32 user32 gdi32 kernel32)
 
 add_library(mixarro_core STATIC ${MIXARRO_PORTABLE_SOURCES})
 # The deliverable is optimised for size, which costs the payload's one-pass walk (three chains
@@ -53,7 +53,7 @@ include(GoogleTest)
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp)
 target_compile_definitions(win_tests PRIVATE MIXARRO_EDITION_TABLE=INDIGO_EDITION)
-target_link_libraries(win_tests PRIVATE mixarro_win GTest::gtest)
+target_link_libraries(win_tests PRIVATE mixarro_win GTest::gtest setupapi)
 mixarro_warnings(win_tests)
 add_dependencies(win_tests MixarroSetup-Indigo MixarroSetup-Cobalt mixarro_standins)
 # Suites whose cases work in scratch folders and keys of their own and clean up after
@@ -101,6 +101,21 @@ foreach(expected IN ITEMS "Indigo 3.0.2.8 Mixarro8Setup" "Cobalt 2.0.6.2 Mixarro
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/pe_check.sh ${MIXARRO_ARCH}-w64-mingw32-objdump
             $<TARGET_FILE:MixarroSetup-${edition}> ${MIXARRO_ARCH})
 endforeach()
+
+# No DLL planted beside the installer is loaded, in either build.
+add_library(planted_mark SHARED ${CMAKE_SOURCE_DIR}/tests/dll_search/planted_mark_win.cpp)
+set_target_properties(planted_mark PROPERTIES PREFIX "")
+mixarro_warnings(planted_mark)
+add_dependencies(win_tests planted_mark)
+add_test(NAME PlantedDlls
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/dll_search/planted_dlls.sh
+          $<TARGET_FILE:MixarroSetup-Indigo> $<TARGET_FILE:planted_mark>)
+set_tests_properties(PlantedDlls PROPERTIES TIMEOUT 300)
+
+# The removal deletes nothing behind a link where a catalogue folder should be.
+add_test(NAME LinkedSubfolder
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/links/linked_subfolder.sh $<TARGET_FILE:MixarroSetup-Indigo>)
+set_tests_properties(LinkedSubfolder PROPERTIES TIMEOUT 300)
 
 # Checks of the real window under an X server.
 include(${CMAKE_SOURCE_DIR}/tests/gui/gui.cmake)

@@ -36,7 +36,7 @@ int SetAsioRegistration(InstallerContext& context, int direction) {
 }
 
 int RegisterModuleInProcess(const char* modulePath) {
-  HMODULE module = LoadLibraryA(modulePath);
+  HMODULE module = LoadModuleFromItsFolder(modulePath);
   if (!module) {
     LogAction("load module", modulePath, 0, GetLastError());
     return 0;
@@ -60,7 +60,7 @@ int RegisterModuleInProcess(const char* modulePath) {
 }
 
 int UnregisterModuleInProcess(const char* modulePath) {
-  HMODULE module = LoadLibraryA(modulePath);
+  HMODULE module = LoadModuleFromItsFolder(modulePath);
   if (!module) {
     LogAction("load module", modulePath, 0, GetLastError());
     return 0;

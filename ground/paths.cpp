@@ -62,6 +62,14 @@ int EndsWithBackslash(const char* text) {
   return n > 0 && text[n - 1] == '\\';
 }
 
+int IsFullPath(const char* path) {
+  if (!path) return 0;
+  const char c = path[0];
+  if (((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':' && path[2] == '\\')
+    return 1;
+  return path[0] == '\\' && path[1] == '\\' && path[2] != '\0' && path[2] != '\\';
+}
+
 int JoinPath(char* dest, size_t capacity, const char* folder, const char* name) {
   if (!CopyText(dest, capacity, folder)) return 0;
   if (dest[0] != '\0' && !EndsWithBackslash(dest) && !AppendText(dest, capacity, "\\")) return 0;

@@ -22,6 +22,10 @@ int AppendText(char* dest, size_t capacity, const char* src);
 int JoinPath(char* dest, size_t capacity, const char* folder, const char* name);
 // 1 when the text ends with a backslash.
 int EndsWithBackslash(const char* text);
+// 1 for a full path that names the same place whatever the current folder and drive are:
+// a drive, a colon and a backslash (C:\...), or a UNC path (two backslashes, a server, ...).
+// An empty, relative, drive-relative (C:folder) or rooted-only (\folder) path gives 0.
+int IsFullPath(const char* path);
 // ASCII-only case-insensitive comparison; 1 when equal.
 int EqualIgnoringAsciiCase(const char* a, const char* b);
 

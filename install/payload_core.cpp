@@ -1,5 +1,6 @@
 #include "install/payload_core.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "ground/paths.h"
@@ -544,13 +545,14 @@ struct ExtractJob {
   const PayloadFileOps* ops;
 };
 
-void ReportEntry(const ExtractJob& job, const CatalogueEntry& entry, int verified, int written) {
+void ReportEntry(const ExtractJob& job, const CatalogueEntry& entry, EntryVerdict verdict,
+                 int written) {
   if (!job.ops->report) return;
   // The stored name need not be terminated within its 128 bytes.
   char name[CATALOGUE_NAME_SIZE + 1];
   memcpy(name, entry.name, CATALOGUE_NAME_SIZE);
   name[CATALOGUE_NAME_SIZE] = '\0';
-  job.ops->report(job.ops->user, name, entry.size, verified, written);
+  job.ops->report(job.ops->user, name, entry.size, verdict, written);
 }
 
 // Writes one verified entry when it is selected; 0 counts a failure.
@@ -558,7 +560,7 @@ int WriteSelectedEntry(void* user, int, const CatalogueEntry& entry, EntryVerdic
                        const uint8_t* data) {
   const ExtractJob& job = *static_cast<const ExtractJob*>(user);
   if (verdict != ENTRY_VERIFIED) {
-    ReportEntry(job, entry, 0, 0);
+    ReportEntry(job, entry, verdict, 0);
     return 0;
   }
   if (job.onlyName && strncmp(job.onlyName, entry.name, CATALOGUE_NAME_SIZE) != 0) return 1;
@@ -571,7 +573,7 @@ int WriteSelectedEntry(void* user, int, const CatalogueEntry& entry, EntryVerdic
     if (strcmp(folder, job.targetFolder) != 0) job.ops->createFolderPath(job.ops->user, folder);
     written = job.ops->writeFile(job.ops->user, path, data, entry.size);
   }
-  ReportEntry(job, entry, 1, written);
+  ReportEntry(job, entry, ENTRY_VERIFIED, written);
   return written;
 }
 
@@ -582,4 +584,35 @@ int ExtractFromBlob(uint8_t* blob, uint64_t blobSize, const uint8_t* catalogue, 
                     const PayloadFileOps& ops) {
   ExtractJob job = {targetFolder ? targetFolder : "", onlyName, &ops};
   return WalkPayload(blob, blobSize, catalogue, entryCount, memory, WriteSelectedEntry, &job);
+}
+
+int FormatExtractedEntryLine(char* out, size_t capacity, const char* name, uint32_t size,
+                             EntryVerdict verdict, int written, const EntryWrite& write) {
+  if (!out || capacity == 0) return 0;
+  const char* shown = name ? name : "?";
+  const unsigned bytes = size;
+  int n = 0;
+  if (verdict == ENTRY_OUT_OF_BOUNDS)
+    n = snprintf(out, capacity, "file %s (%u bytes): FAILED the bounds check, not written", shown,
+                 bytes);
+  else if (verdict == ENTRY_UNSAFE_NAME)
+    n = snprintf(out, capacity, "file %s (%u bytes): FAILED, an unsafe name, not written", shown,
+                 bytes);
+  else if (verdict != ENTRY_VERIFIED)
+    n = snprintf(out, capacity, "file %s (%u bytes): FAILED verification, not written", shown,
+                 bytes);
+  else if (written)
+    n = snprintf(out, capacity, "file %s (%u bytes): verified, written", shown, bytes);
+  else if (!write.attempted)
+    n = snprintf(out, capacity, "file %s (%u bytes): verified, NOT written (its path is too long)",
+                 shown, bytes);
+  else if (write.error == 0)
+    n = snprintf(out, capacity,
+                 "file %s (%u bytes): verified, NOT written (short write, %u of %u bytes)", shown,
+                 bytes, static_cast<unsigned>(write.written), bytes);
+  else
+    n = snprintf(out, capacity,
+                 "file %s (%u bytes): verified, NOT written (error %lu after %u bytes)", shown,
+                 bytes, write.error, static_cast<unsigned>(write.written));
+  return n >= 0 && static_cast<size_t>(n) < capacity;
 }

@@ -112,9 +112,22 @@ struct PayloadFileOps {
   int (*createFolderPath)(void* user, const char* path);
   void* user;
   // Told of every entry the extractor dealt with (may be null): its name (terminated), size,
-  // whether it verified and whether it was written.
-  void (*report)(void* user, const char* name, uint32_t size, int verified, int written);
+  // why it did not verify (ENTRY_VERIFIED when it did) and whether it was written.
+  void (*report)(void* user, const char* name, uint32_t size, EntryVerdict verdict, int written);
 };
+
+// How a write of an entry ended, for its log line.
+struct EntryWrite {
+  int attempted;        // 0: its path did not fit, nothing was written
+  uint32_t written;     // bytes written before the write ended
+  unsigned long error;  // the Windows error of the failing call; 0 when none was read
+};
+// The log line of one entry: "file <name> (<size> bytes): " and what came of it, a distinct
+// text for each reason it failed (out of the payload's bounds, an unsafe name, a digest
+// mismatch: "FAILED verification", a path too long, a short write, a Windows error).
+// 1 when the whole line fit.
+int FormatExtractedEntryLine(char* out, size_t capacity, const char* name, uint32_t size,
+                             EntryVerdict verdict, int written, const EntryWrite& write);
 
 // The extractor over a blob already in memory: walks every entry (descrambling in place) and
 // writes each verified entry that `onlyName` selects (all when null) to targetFolder\name,

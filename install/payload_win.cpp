@@ -39,18 +39,33 @@ int CopyCatalogue(InstallerContext& context, const LoadedPayload& payload) {
   return 1;
 }
 
-// The error of the last failed write, read at the write itself, for the report that follows.
-unsigned long lastWriteError = 0;
+// How the last write ended, read at the write itself, for the report that follows.
+EntryWrite lastWrite = {0, 0, 0};
 
 int WriteForExtractor(void*, const char* path, const uint8_t* data, uint32_t size) {
-  SysResult result = WriteWholeBuffer(path, data, size);
-  lastWriteError = result.error;
+  // A file of an earlier run that was made read-only (or hidden or system, which CREATE_ALWAYS
+  // also refuses to replace) is ours to replace.
+  const DWORD attributes = GetFileAttributesA(path);
+  const DWORD refusing = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      (attributes & refusing)) {
+    BOOL cleared = SetFileAttributesA(path, (attributes & ~refusing) | FILE_ATTRIBUTE_NORMAL);
+    LogAction("clear the read-only, hidden and system attributes of", path, cleared,
+              cleared ? 0 : GetLastError());
+  }
+  uint32_t written = 0;
+  SysResult result = WriteWholeBuffer(path, data, size, &written);
+  // A write that ended early without an error of its own is told as a short write.
+  const int shortWrite = !result.ok && result.error == ERROR_WRITE_FAULT && written < size;
+  lastWrite = {1, written, shortWrite ? 0 : result.error};
   return result.ok;
 }
 
-void LogExtractedEntry(void*, const char* name, uint32_t size, int verified, int written) {
-  LogFormatted(FormatPayloadEntryLine, name, size, verified, written, written ? 0 : lastWriteError);
+void LogExtractedEntry(void*, const char* name, uint32_t size, EntryVerdict verdict, int written) {
+  LogFormatted(FormatExtractedEntryLine, name, size, verdict, written, lastWrite);
   if (written) TallyWritten(TALLY_FILE);
+  // The next entry's write (if any) sets it afresh; one whose path does not fit has none.
+  lastWrite = {0, 0, 0};
 }
 
 int CreateFolderForExtractor(void*, const char* path) {

@@ -13,6 +13,7 @@
 #include "install/uninstall_entry.h"
 #include "procedures/install_procedure.h"
 #include "system/folders.h"
+#include "system/syscalls.h"
 #include "uninstall/pending_renames.h"
 #include "uninstall/removal.h"
 
@@ -21,6 +22,15 @@ const char PROGRAM_SUBFOLDER[] = "QX\\Mixarro";
 const char START_MENU_SUBFOLDER[] = "QX Audio\\Mixarro";
 
 namespace {
+
+// The current user's shortcuts are passed over, and the log says why.
+void LogNotFullProgramsFolder(const char* programs) {
+  char line[LOG_LINE_CAPACITY];
+  CopyText(line, sizeof line, "current user's shortcuts skipped: the \"Programs\" folder \"");
+  AppendText(line, sizeof line, programs);
+  AppendText(line, sizeof line, "\" is not a full path");
+  LogLine(line);
+}
 
 const char PACKAGE_TEXT[] =
     "Installation package might be corrupted\nthanks to download official package at\n";
@@ -64,7 +74,10 @@ void SetLoggedMachineDword(const char* name, unsigned value) {
 void MakeShortcuts(InstallerContext& context, const char* programsFolder) {
   char folder[PATH_CAPACITY];
   if (!JoinPath(folder, sizeof folder, programsFolder, START_MENU_SUBFOLDER)) return;
-  if (CreateFolderPath(folder) != 1) return;
+  if (CreateFolderPath(folder) != 1) {
+    LogAction("create the Start-menu folder (no shortcuts in it)", folder, 0, GetLastError());
+    return;
+  }
   const ShortcutRow* rows[32];
   int n = ApplicableShortcutRows(ThisEdition(), context.isWindows64, rows, 32);
   for (int i = 0; i < n && i < 32; ++i) {
@@ -128,8 +141,13 @@ int InstallSteps(InstallerContext& context) {
 
   SetStatus(context, "Finalize Installation");
   char programs[PATH_CAPACITY];
-  if (ReadUserString(SHELL_FOLDERS_KEY, "Programs", programs, sizeof programs) == 1)
-    MakeShortcuts(context, programs);
+  if (ReadUserString(SHELL_FOLDERS_KEY, "Programs", programs, sizeof programs) == 1) {
+    // An empty or relative value would put the group below whatever the current folder is.
+    if (IsFullPath(programs))
+      MakeShortcuts(context, programs);
+    else
+      LogNotFullProgramsFolder(programs);
+  }
   const char* common = GetCommonProgramsFolder();
   if (common[0] != '\0') MakeShortcuts(context, common);
 
@@ -143,10 +161,17 @@ int InstallSteps(InstallerContext& context) {
   JoinPath(copy, sizeof copy, context.targetFolder, ownName);
   BOOL copied = CopyFileA(context.setupPath, copy, FALSE);
   LogAction("copy the installer to", copy, copied, copied ? 0 : GetLastError());
-  if (copied) {
-    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
-    TallyWritten(TALLY_FILE);
+  if (copied) SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+  // Programs and Features starts what the entry names: never a copy that is missing or is
+  // not this program (an older copy held open, a folder in the way, a disk that filled up).
+  if (!SameFileContents(context.setupPath, copy)) {
+    if (copied) DeleteFileA(copy);
+    return Fail(context, COPY_TEXT,
+                "the installer's copy in the program folder is missing or differs from the "
+                "running program: no uninstall entry",
+                RESULT_PAYLOAD_NOT_WRITTEN);
   }
+  if (copied) TallyWritten(TALLY_FILE);
 
   // The program folder lies below "Program Files", whose name has a space: unquoted, Windows
   // would first try to start "C:\Program.exe".

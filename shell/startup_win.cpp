@@ -11,6 +11,7 @@
 #include "shell/window_match.h"
 #include "system/folders.h"
 #include "system/os_version.h"
+#include "system/syscalls.h"
 
 const char INSTALLER_MUTEX_NAME[] =
     "QX-Audio Mixarro-Installation- Mutex-{12783DE4-C2B5-4698-9D26-EA7E355B50E9}";
@@ -21,7 +22,7 @@ namespace {
 
 typedef int(WINAPI* InternalGetWindowTextFn)(HWND, LPWSTR, int);
 
-// "User32.dll" loaded by name at start, and its InternalGetWindowText (reads a title
+// "User32.dll" loaded from System32 at start, and its InternalGetWindowText (reads a title
 // without sending the window a message, so a hung application cannot block us).
 HMODULE user32Module = nullptr;
 InternalGetWindowTextFn internalGetWindowText = nullptr;
@@ -105,12 +106,15 @@ HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName,
   windowClass.lpszMenuName = menuName;
   windowClass.lpszClassName = MAIN_WINDOW_CLASS;
   if (!RegisterClassA(&windowClass)) {
+    LogAction("register the window class", MAIN_WINDOW_CLASS, 0, GetLastError());
     StartupError("Failed to register window class...");
     return nullptr;
   }
   HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, title, 0x02CB0000, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 900, 300, nullptr, nullptr, instance, nullptr);
   if (!window) {
+    // Ends with -1 like a second instance: the log tells them apart.
+    LogAction("create the main window", MAIN_WINDOW_CLASS, 0, GetLastError());
     StartupError("Failed to create window...");
     return nullptr;
   }
@@ -124,6 +128,8 @@ HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName,
 }
 
 int RunSetupProgram(HINSTANCE instance, const char* arguments) {
+  // Before anything else is loaded on our behalf.
+  UseSafeDllSearch();
   ParseSwitches(arguments);
 
   HANDLE mutex = CreateMutexA(nullptr, TRUE, INSTALLER_MUTEX_NAME);
@@ -134,7 +140,7 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   }
   WaitForSingleObject(mutex, INFINITE);
 
-  user32Module = LoadLibraryA("User32.dll");
+  user32Module = LoadSystemLibrary("User32.dll");
   internalGetWindowText = user32Module
                               ? reinterpret_cast<InternalGetWindowTextFn>(reinterpret_cast<void*>(
                                     GetProcAddress(user32Module, "InternalGetWindowText")))

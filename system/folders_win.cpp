@@ -6,6 +6,7 @@
 #include "ground/paths.h"
 #include "ground/platform.h"
 #include "system/folders.h"
+#include "system/syscalls.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ void QuerySystemFolders() {
   foldersQueried = 1;
   SystemFolder* table[] = {&commonPrograms, &startup};
 
-  HMODULE shell32 = LoadLibraryA("SHELL32.DLL");
+  HMODULE shell32 = LoadSystemLibrary("SHELL32.DLL");
   if (!shell32) return;
   auto special = Lookup<SHGetSpecialFolderPathAFn>(shell32, "SHGetSpecialFolderPathA");
   if (special) {
@@ -51,7 +52,7 @@ void QuerySystemFolders() {
     FreeLibrary(shell32);
   }
 
-  HMODULE shfolder = LoadLibraryA("SHFOLDER.DLL");
+  HMODULE shfolder = LoadSystemLibrary("SHFOLDER.DLL");
   if (!shfolder) return;
   auto getFolderPath = Lookup<SHGetFolderPathAFn>(shfolder, "SHGetFolderPathA");
   if (getFolderPath) {
@@ -73,14 +74,14 @@ const char* GetStartupFolder() {
 
 int ComputeTargetFolder(InstallerContext& context, const char* subfolder) {
   char programFiles[MAX_PATH + PATH_CAPACITY] = "";
-  if (HMODULE shell32 = LoadLibraryA("SHELL32.DLL")) {
+  if (HMODULE shell32 = LoadSystemLibrary("SHELL32.DLL")) {
     if (auto special = Lookup<SHGetSpecialFolderPathAFn>(shell32, "SHGetSpecialFolderPathA")) {
       if (special(nullptr, programFiles, CSIDL_PROGRAM_FILES, FALSE) != TRUE) programFiles[0] = 0;
     }
     FreeLibrary(shell32);
   }
   if (programFiles[0] == '\0') {
-    if (HMODULE shfolder = LoadLibraryA("SHFOLDER.DLL")) {
+    if (HMODULE shfolder = LoadSystemLibrary("SHFOLDER.DLL")) {
       if (auto getFolderPath = Lookup<SHGetFolderPathAFn>(shfolder, "SHGetFolderPathA")) {
         if (getFolderPath(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles) != S_OK)
           programFiles[0] = '\0';

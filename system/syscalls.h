@@ -46,6 +46,25 @@ SysResult WalkFolder(const char* pattern, FolderVisitor visit, void* user);
 // Nothing is to be freed: resource memory lives as long as its module.
 const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uint32_t* size);
 
-// Creates or truncates the file and writes all `size` bytes; a short write is a failure.
-SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size);
+// Creates or truncates the file and writes all `size` bytes; a short write is a failure (with
+// ERROR_WRITE_FAULT). `written` (when given) receives the count of bytes written.
+SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size,
+                           uint32_t* written = nullptr);
+
+// 1 when both paths name files of the same bytes (also when they are one file); 0 when
+// either cannot be read (missing, a folder, held without read sharing) or they differ.
+int SameFileContents(const char* a, const char* b);
+
+// The program runs elevated from a folder full of other downloads: first thing at start, DLLs
+// loaded by name come from System32 only (SetDefaultDllDirectories, bound at run time), or at
+// least not from the current folder (SetDllDirectoryA("")) where that is missing. This also
+// covers what the system's own DLLs load on our behalf (user32 loads uxtheme.dll for a window).
+// 1 when the System32-only search is in force.
+int UseSafeDllSearch();
+// A system DLL ("SHELL32.DLL") from System32 and nowhere else, whatever lies beside the
+// program or in the current folder; null when it cannot be loaded (the error is then set).
+HMODULE LoadSystemLibrary(const char* name);
+// A module of our own payload by its full path, its dependencies looked up in its own folder
+// and System32, never in the installer's folder.
+HMODULE LoadModuleFromItsFolder(const char* path);
 #endif

@@ -10,6 +10,18 @@ SysResult Failed() {
   return {0, GetLastError()};
 }
 
+// The LOAD_LIBRARY_SEARCH_* flags of LoadLibraryExA, known only where kernel32 offers
+// SetDefaultDllDirectories (Windows 8, and 7 or Vista with its update); an older system
+// rejects them.
+constexpr DWORD SEARCH_DLL_LOAD_DIR = 0x00000100;
+constexpr DWORD SEARCH_SYSTEM32 = 0x00000800;
+constexpr DWORD ALTERED_SEARCH_PATH = 0x00000008;
+
+int SearchFlagsKnown() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  return kernel && GetProcAddress(kernel, "SetDefaultDllDirectories") != nullptr;
+}
+
 }  // namespace
 
 ProgramRun StartAndWait(const char* program, const char* commandLine, const char* folder,
@@ -71,7 +83,9 @@ const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uin
   return bytes;
 }
 
-SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size) {
+SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size,
+                           uint32_t* writtenOut) {
+  if (writtenOut) *writtenOut = 0;
   HANDLE file =
       CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return Failed();
@@ -81,6 +95,89 @@ SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size) {
     result = Failed();
   else if (written != size)
     result = {0, ERROR_WRITE_FAULT};
+  if (writtenOut) *writtenOut = written;
   CloseHandle(file);
   return result;
+}
+
+int UseSafeDllSearch() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (!kernel) return 0;
+  typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+  typedef BOOL(WINAPI * SetDllDirectoryAFn)(LPCSTR);
+  auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDefault && setDefault(SEARCH_SYSTEM32)) return 1;
+  // XP SP1 and later: takes the current folder out of the search.
+  auto setDllDirectory = reinterpret_cast<SetDllDirectoryAFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+  if (setDllDirectory) setDllDirectory("");
+  return 0;
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+  if (SearchFlagsKnown()) return LoadLibraryExA(name, nullptr, SEARCH_SYSTEM32);
+  char path[PATH_CAPACITY];
+  UINT n = GetSystemDirectoryA(path, sizeof path);
+  if (n == 0 || n >= sizeof path || !AppendText(path, sizeof path, "\\") ||
+      !AppendText(path, sizeof path, name)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return nullptr;
+  }
+  // Its own dependencies from System32 too, not from the program's folder.
+  return LoadLibraryExA(path, nullptr, ALTERED_SEARCH_PATH);
+}
+
+HMODULE LoadModuleFromItsFolder(const char* path) {
+  if (SearchFlagsKnown())
+    return LoadLibraryExA(path, nullptr, SEARCH_DLL_LOAD_DIR | SEARCH_SYSTEM32);
+  return LoadLibraryExA(path, nullptr, ALTERED_SEARCH_PATH);
+}
+
+namespace {
+
+HANDLE OpenToRead(const char* path) {
+  return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Fills `buffer` unless the file ends first; the count read, or -1 on a read error.
+long ReadUpTo(HANDLE file, uint8_t* buffer, DWORD capacity) {
+  DWORD total = 0;
+  while (total < capacity) {
+    DWORD n = 0;
+    if (!ReadFile(file, buffer + total, capacity - total, &n, nullptr)) return -1;
+    if (n == 0) break;
+    total += n;
+  }
+  return static_cast<long>(total);
+}
+
+}  // namespace
+
+int SameFileContents(const char* a, const char* b) {
+  HANDLE first = OpenToRead(a);
+  if (first == INVALID_HANDLE_VALUE) return 0;
+  HANDLE second = OpenToRead(b);
+  if (second == INVALID_HANDLE_VALUE) {
+    CloseHandle(first);
+    return 0;
+  }
+  int same = 1;
+  LARGE_INTEGER sizeA, sizeB;
+  if (!GetFileSizeEx(first, &sizeA) || !GetFileSizeEx(second, &sizeB) ||
+      sizeA.QuadPart != sizeB.QuadPart)
+    same = 0;
+  uint8_t chunkA[8192], chunkB[8192];
+  while (same) {
+    long n = ReadUpTo(first, chunkA, sizeof chunkA);
+    long m = ReadUpTo(second, chunkB, sizeof chunkB);
+    if (n < 0 || m != n || !BytesEqual(chunkA, chunkB, static_cast<size_t>(n)))
+      same = 0;
+    else if (n == 0)
+      break;
+  }
+  CloseHandle(second);
+  CloseHandle(first);
+  return same;
 }

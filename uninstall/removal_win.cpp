@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "editions/edition.h"
 #include "ground/context.h"
 #include "ground/paths.h"
@@ -12,6 +14,24 @@ namespace {
 
 int PathIsThere(const char* path) {
   return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// 1 when a folder of the catalogue name (the "mp3lame" of "mp3lame\lame_enc.dll") is a link
+// or junction below `folder`: what lies behind it is the user's, wherever it is.
+int GoesThroughLink(const char* folder, const char* name) {
+  char path[PATH_CAPACITY];
+  if (!JoinPath(path, sizeof path, folder, "")) return 1;
+  const size_t start = strlen(path);
+  if (!AppendText(path, sizeof path, name)) return 1;
+  for (size_t i = start; path[i] != '\0'; ++i) {
+    if (path[i] != '\\') continue;
+    path[i] = '\0';
+    DWORD attributes = GetFileAttributesA(path);
+    path[i] = '\\';
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      return 1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -62,6 +82,11 @@ int DeleteInstalledFiles(InstallerContext& context) {
     char path[PATH_CAPACITY];
     if (!CatalogueEntryName(context.catalogue, i, name, sizeof name)) continue;
     if (!JoinPath(path, sizeof path, context.targetFolder, name)) continue;
+    if (GoesThroughLink(context.targetFolder, name)) {
+      // The link itself goes with the folder tree.
+      LogAction("not deleted, a linked folder on its way:", path, 1, 0);
+      continue;
+    }
     if (DeleteFileA(path)) {
       LogAction("delete", path, 1, 0);
       TallyRemoved(TALLY_FILE);

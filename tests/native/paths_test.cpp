@@ -98,6 +98,30 @@ TEST(Paths, JoinPathAddsOneBackslashAndRefusesCutPaths) {
   }
 }
 
+// A folder read from the registry is used only when it cannot depend on the current folder.
+TEST(Paths, IsFullPath) {
+  const struct {
+    const char* path;
+    int full;
+  } cases[] = {
+      {"C:\\Users\\me\\Programs", 1},
+      {"d:\\", 1},
+      {"\\\\server\\share\\Programs", 1},
+      {"", 0},
+      {"Programs", 0},
+      {"Start Menu\\Programs", 0},
+      {".\\Programs", 0},
+      {"C:Programs", 0},
+      {"C:", 0},
+      {"\\Programs", 0},
+      {"\\\\", 0},
+      {"\\\\\\x", 0},
+      {"1:\\x", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsFullPath(c.path), c.full) << '"' << c.path << '"';
+  EXPECT_EQ(IsFullPath(nullptr), 0);
+}
+
 TEST(Memory, CopyCompareZero) {
   char a[8] = "abcdefg", b[8] = "abcdefX";
   EXPECT_EQ(BytesEqual(a, b, 6), 1);

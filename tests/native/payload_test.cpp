@@ -600,7 +600,7 @@ int GuardedFolder(void*, const char*) {
   return 1;
 }
 
-void GuardedReport(void* user, const char* name, uint32_t, int, int) {
+void GuardedReport(void* user, const char* name, uint32_t, EntryVerdict, int) {
   EXPECT_LE(strlen(name), size_t(CATALOGUE_NAME_SIZE));
   ++static_cast<Guarded*>(user)->reports;
 }
@@ -661,4 +661,44 @@ TEST(Extract, DamagedBlobsStayInBoundsAndInTheFolder) {
       EXPECT_TRUE(vouched) << p << " round " << round;
     }
   }
+}
+
+// Each way an entry can fail has its own log line: an administrator reading the log of a
+// failed install can tell a damaged download from a full disk or a file in use.
+TEST(PayloadLog, EachFailureHasItsOwnLine) {
+  const EntryWrite none = {0, 0, 0};
+  const struct {
+    EntryVerdict verdict;
+    int written;
+    EntryWrite write;
+    const char* line;
+  } cases[] = {
+      {ENTRY_VERIFIED, 1, {1, 10, 0}, "file a.dll (10 bytes): verified, written"},
+      {ENTRY_OUT_OF_BOUNDS, 0, none, "file a.dll (10 bytes): FAILED the bounds check, not written"},
+      {ENTRY_UNSAFE_NAME, 0, none, "file a.dll (10 bytes): FAILED, an unsafe name, not written"},
+      {ENTRY_DIGEST_MISMATCH, 0, none, "file a.dll (10 bytes): FAILED verification, not written"},
+      {ENTRY_VERIFIED, 0, none,
+       "file a.dll (10 bytes): verified, NOT written (its path is too long)"},
+      {ENTRY_VERIFIED,
+       0,
+       {1, 4, 0},
+       "file a.dll (10 bytes): verified, NOT written (short write, 4 of 10 bytes)"},
+      {ENTRY_VERIFIED,
+       0,
+       {1, 0, 112},
+       "file a.dll (10 bytes): verified, NOT written (error 112 after 0 bytes)"},
+      {ENTRY_VERIFIED,
+       0,
+       {1, 0, 32},
+       "file a.dll (10 bytes): verified, NOT written (error 32 after 0 bytes)"},
+  };
+  for (const auto& c : cases) {
+    char line[256];
+    EXPECT_EQ(
+        FormatExtractedEntryLine(line, sizeof line, "a.dll", 10, c.verdict, c.written, c.write), 1);
+    EXPECT_STREQ(line, c.line);
+  }
+  char small[8];
+  EXPECT_EQ(FormatExtractedEntryLine(small, sizeof small, "a.dll", 10, ENTRY_VERIFIED, 1, none), 0);
+  EXPECT_EQ(strlen(small), 7u);
 }

@@ -11,6 +11,7 @@
 #include "install/payload_core.h"
 #include "tests/win/helpers.h"
 #include "tests/win/machine.h"
+#include "tests/win/scratch.h"
 
 namespace {
 
@@ -25,7 +26,9 @@ std::string TempFile(const char* name) {
 }
 
 // The file name part of a path.
-std::string FileName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+std::string FileName(const std::string& path) {
+  return path.substr(path.find_last_of('\\') + 1);
+}
 
 // Each scenario runs for both editions' programs.
 class Procedures : public testing::TestWithParam<const EditionConfig*> {
@@ -49,7 +52,8 @@ class Procedures : public testing::TestWithParam<const EditionConfig*> {
     for (auto& line : ReadStandinLog(log_)) {
       const std::string& who = line[0];
       size_t n = strlen(suffix);
-      if (who.size() >= n && _stricmp(who.c_str() + who.size() - n, suffix) == 0) out.push_back(line);
+      if (who.size() >= n && _stricmp(who.c_str() + who.size() - n, suffix) == 0)
+        out.push_back(line);
     }
     return out;
   }
@@ -94,7 +98,8 @@ TEST_P(Procedures, DeliverableInstallThenUninstall) {
   const std::string copy = folder + "\\" + FileName(Setup());
   EXPECT_TRUE(ReadWholeFile(copy) == ReadWholeFile(Setup()));
   const DWORD attributes = GetFileAttributesA(copy.c_str());
-  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u)
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+            0u)
       << attributes;
   SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(program.c_str());
@@ -102,7 +107,8 @@ TEST_P(Procedures, DeliverableInstallThenUninstall) {
   // The sub-setups in table order, 64-bit ones (this is 64-bit Windows), in the program folder.
   std::vector<std::string> expected;
   for (int i = 0; i < edition.driverPackageCount; ++i)
-    expected.push_back(std::string(edition.driverPackages[i].stem) + "_x64.exe -h -i -H -n | " + folder);
+    expected.push_back(std::string(edition.driverPackages[i].stem) + "_x64.exe -h -i -H -n | " +
+                       folder);
   EXPECT_EQ(SubsetupRuns(), expected);
 
   // ASIO: the modules in process in table order, then the registration program per module.
@@ -112,7 +118,8 @@ TEST_P(Procedures, DeliverableInstallThenUninstall) {
   ASSERT_EQ(static_cast<int>(programRuns.size()), edition.asioModuleCount);
   for (int i = 0; i < edition.asioModuleCount; ++i) {
     EXPECT_EQ(_stricmp(registered[i].c_str(), edition.asioModules[i].module32), 0) << registered[i];
-    EXPECT_EQ(programRuns[i][1], std::string(" -f") + folder + "\\" + edition.asioModules[i].module64);
+    EXPECT_EQ(programRuns[i][1],
+              std::string(" -f") + folder + "\\" + edition.asioModules[i].module64);
   }
 
   for (const char* value : {"install", "nbLaunch", "done"}) {
@@ -129,7 +136,8 @@ TEST_P(Procedures, DeliverableInstallThenUninstall) {
     for (int i = 0; i < n; ++i) {
       LinkInfo link = ReadLink(group + "\\" + rows[i]->title + ".LNK");
       ASSERT_TRUE(link.loaded) << group << " " << rows[i]->title;
-      EXPECT_EQ(_stricmp(link.path.c_str(), (folder + "\\" + rows[i]->target).c_str()), 0) << link.path;
+      EXPECT_EQ(_stricmp(link.path.c_str(), (folder + "\\" + rows[i]->target).c_str()), 0)
+          << link.path;
       EXPECT_EQ(link.description, rows[i]->title);
       EXPECT_EQ(link.workingFolder, folder);
       EXPECT_EQ(link.arguments, "");
@@ -146,14 +154,16 @@ TEST_P(Procedures, DeliverableInstallThenUninstall) {
   ASSERT_EQ(RunProgram(Setup(), "-h -u"), 0);
   expected.clear();
   for (int i = 0; i < edition.driverPackageCount; ++i)
-    expected.push_back(std::string(edition.driverPackages[i].stem) + "_x64.exe -h -u -H | " + folder);
+    expected.push_back(std::string(edition.driverPackages[i].stem) + "_x64.exe -h -u -H | " +
+                       folder);
   EXPECT_EQ(SubsetupRuns(), expected);
   auto unregistered = EntryCalls("DllUnregisterServer");
   programRuns = Logged("qxregsvr64.exe");
   ASSERT_EQ(static_cast<int>(unregistered.size()), edition.asioModuleCount);
   ASSERT_EQ(static_cast<int>(programRuns.size()), edition.asioModuleCount);
   for (int i = 0; i < edition.asioModuleCount; ++i)
-    EXPECT_EQ(programRuns[i][1], std::string(" -u  -f") + folder + "\\" + edition.asioModules[i].module64);
+    EXPECT_EQ(programRuns[i][1],
+              std::string(" -u  -f") + folder + "\\" + edition.asioModules[i].module64);
 
   EXPECT_FALSE(PathExists(folder)) << DescribeTree(folder);
   EXPECT_FALSE(PathExists(UserStartMenuGroup()));
@@ -203,11 +213,10 @@ TEST_P(Procedures, UsbGpiFileByWindowsVersion) {
     int file;  // index into files, -1 for none
   } cases[] = {
       // winecfg name  file
-      {"winxp64",      0},  // 5.2: Server 2003 / XP x64
-      {"vista",        0},
-      {"win7",         1},
-      {"win81",        1},  // reported as 6.2 through the manifest, 6.3 by RtlGetVersion
-      {"win10",        -1},
+      {"winxp64", 0},  // 5.2: Server 2003 / XP x64
+      {"vista", 0},   {"win7", 1},
+      {"win81", 1},  // reported as 6.2 through the manifest, 6.3 by RtlGetVersion
+      {"win10", -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.version);
@@ -278,9 +287,9 @@ std::string CopyWithPayloadVariant(const std::string& program, const EditionConf
 }
 
 TEST_P(Procedures, SubsetupThatCannotStartEndsWithoutNotice) {
-  std::string program =
-      CopyWithPayloadVariant(Setup(), edition(), BuildFolder() + "sample-payload\\" + edition().name + "\\",
-                             "QXLINK_Setup_x64.exe", "not a program\r\n");
+  std::string program = CopyWithPayloadVariant(
+      Setup(), edition(), BuildFolder() + "sample-payload\\" + edition().name + "\\",
+      "QXLINK_Setup_x64.exe", "not a program\r\n");
   ASSERT_FALSE(program.empty());
   EXPECT_EQ(RunProgram(program, "-h -i"), -605);
   EXPECT_EQ(ReadWholeFile(ProgramFolder() + "\\QXLINK_Setup_x64.exe"), "not a program\r\n");
@@ -315,6 +324,147 @@ TEST_P(Procedures, FolderBlockedByAFileFailsWithMinus3) {
   EXPECT_EQ(RunProgram(Setup(), "-h -i"), -3);
   EXPECT_TRUE(SubsetupRuns().empty());
   DeleteFileA(qx.c_str());
+}
+
+// Everything the run logs of this edition's program hold, in the temporary folder.
+std::string RunLogText(const char* edition) {
+  std::string text;
+  WIN32_FIND_DATAA found;
+  std::string pattern = TempFile("MixarroSetup-") + edition + "-*.log";
+  HANDLE h = FindFirstFileA(pattern.c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return text;
+  do text += ReadWholeFile(TempFile(found.cFileName));
+  while (FindNextFileA(h, &found));
+  FindClose(h);
+  return text;
+}
+
+// What stands where the installer's copy goes in the program folder before the install.
+enum class CopyObstacle { OlderCopyHeldOpen, FolderInTheWay };
+
+// Programs and Features starts what the entry names: when the copy of the installer cannot be
+// made, the run fails with the copy text, says so in the log, and no entry names a file that
+// is not this program.
+void ExpectFailedCopyReported(const std::string& setup, const char* edition,
+                              CopyObstacle obstacle) {
+  std::string folder = ProgramFolder();
+  CreateDirectoryA(folder.substr(0, folder.find_last_of('\\')).c_str(), nullptr);
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  std::string copy = folder + "\\" + FileName(setup);
+  HANDLE held = INVALID_HANDLE_VALUE;
+  if (obstacle == CopyObstacle::OlderCopyHeldOpen) {
+    ASSERT_TRUE(WriteText(copy, "an older, other copy\n"));
+    held = CreateFileA(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  } else {
+    ASSERT_TRUE(CreateDirectoryA(copy.c_str(), nullptr));
+  }
+  EXPECT_EQ(RunProgram(setup, "-h -i"), -10);
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  bool found = false;
+  for (const char* value : {"DisplayIcon", "UninstallString"}) {
+    std::string named = ReadMachineText(UNINSTALL, value, &found);
+    if (!named.empty() && named.front() == '"') named = named.substr(1, named.size() - 2);
+    if (found) {
+      std::string named_bytes = ReadWholeFile(named);
+      EXPECT_TRUE(named_bytes == ReadWholeFile(setup))
+          << value << " names " << named << ", " << named_bytes.size()
+          << " bytes, not this program";
+    }
+  }
+  EXPECT_NE(RunLogText(edition).find("the installer's copy in the program folder is missing"),
+            std::string::npos);
+}
+
+TEST_P(Procedures, DeliverableCopyOfTheInstallerHeldOpenFails) {
+  ExpectFailedCopyReported(Setup(), edition().name, CopyObstacle::OlderCopyHeldOpen);
+}
+
+TEST_P(Procedures, DeliverableCopyOfTheInstallerBlockedByAFolderFails) {
+  ExpectFailedCopyReported(Setup(), edition().name, CopyObstacle::FolderInTheWay);
+}
+
+void SetUserText(const char* key, const char* value, const char* text) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
+                            nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(opened, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                           static_cast<DWORD>(strlen(text) + 1)),
+            ERROR_SUCCESS);
+  RegCloseKey(opened);
+}
+
+// An empty or relative "Programs" value names no place of its own: the current user's group is
+// neither made nor removed below whatever the current folder is, and the log says so.
+TEST_P(Procedures, DeliverableProgramsFolderThatIsNotAFullPathIsPassedOver) {
+  const char* shellFolders =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  std::string current = ScratchFolder("mixarro-current");
+  for (const char* programs : {"", "Start Menu\\Programs"}) {
+    SCOPED_TRACE(programs);
+    SetUserText(shellFolders, "Programs", programs);
+    // The first level is there already, as a folder of the user's may be: a group made below
+    // the current folder would then be made whole.
+    std::string first = current + "\\" + (programs[0] ? "Start Menu" : "QX Audio");
+    ASSERT_TRUE(CreateDirectoryA(first.c_str(), nullptr));
+    EXPECT_EQ(WaitExit(StartProgram(Setup(), "-h -i", current.c_str()).process, 60000), 0);
+    EXPECT_TRUE(ListScratchFolder(first).empty()) << "made below the current folder";
+    EXPECT_TRUE(PathExists(CommonStartMenuGroup()));
+    EXPECT_NE(RunLogText(edition().name).find("\" is not a full path"), std::string::npos);
+
+    // What lies where a relative group would be is not the product's.
+    std::string group = current + "\\" + programs + (programs[0] ? "\\" : "") + "QX Audio";
+    ASSERT_TRUE(MakeScratchFile(group + "\\Mixarro\\keep.txt", "the user's"));
+    EXPECT_EQ(WaitExit(StartProgram(Setup(), "-h -u", current.c_str()).process, 60000), 0);
+    EXPECT_TRUE(PathExists(group + "\\Mixarro\\keep.txt")) << "removed below the current folder";
+    current = ScratchFolder("mixarro-current");
+  }
+}
+
+// A payload file that an earlier run left read-only, hidden or system (a user or a backup tool
+// marked it) is replaced, not reported as a corrupted package, and keeps none of the marks
+// that would refuse the next run's write.
+TEST_P(Procedures, DeliverableMarkedFilesOfAnEarlierRunAreReplaced) {
+  const struct {
+    const char* name;
+    DWORD attributes;
+  } cases[] = {{"readme.txt", FILE_ATTRIBUTE_READONLY},
+               {"mp3lame\\lame_License.txt", FILE_ATTRIBUTE_HIDDEN},
+               {"mp3lame\\lame_enc.dll", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY}};
+  std::string folder = ProgramFolder();
+  CreateDirectoryA(folder.substr(0, folder.find_last_of('\\')).c_str(), nullptr);
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((folder + "\\mp3lame").c_str(), nullptr));
+  for (const auto& c : cases) {
+    std::string path = folder + "\\" + c.name;
+    ASSERT_TRUE(WriteText(path, "an older file\r\n"));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.attributes));
+  }
+  EXPECT_EQ(RunProgram(Setup(), "-h -i"), 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string path = folder + "\\" + c.name;
+    EXPECT_TRUE(ReadWholeFile(path) == ReadWholeFile(SamplePayloadFile(c.name)));
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & c.attributes, 0u);
+  }
+  EXPECT_TRUE(MachineKeyExists(UNINSTALL));
+}
+
+// A Start-menu folder that cannot be made (a file of that name in the way) costs its
+// shortcuts and not the run; the log names the folder and the error.
+TEST_P(Procedures, DeliverableStartMenuFolderThatCannotBeMadeIsLogged) {
+  std::string group = UserStartMenuGroup();
+  std::string inTheWay = group.substr(0, group.find_last_of('\\'));
+  ASSERT_TRUE(WriteText(inTheWay, "not a folder"));
+  EXPECT_EQ(RunProgram(Setup(), "-h -i"), 0);
+  EXPECT_TRUE(PathExists(CommonStartMenuGroup()));
+  EXPECT_NE(
+      RunLogText(edition().name)
+          .find("create the Start-menu folder (no shortcuts in it) " + group + ": FAILED (error "),
+      std::string::npos)
+      << RunLogText(edition().name);
+  DeleteFileA(inTheWay.c_str());
 }
 
 TEST_P(Procedures, FailingRemovalLeavesEverything) {
@@ -369,7 +519,8 @@ TEST_P(Procedures, InstallSwitchWithProductPresentRemovesIt) {
   EXPECT_EQ(RunProgram(Setup(), "-h -i"), 0);
   EXPECT_FALSE(PathExists(ProgramFolder()));
   EXPECT_FALSE(MachineKeyExists(UNINSTALL));
-  for (const std::string& run : SubsetupRuns()) EXPECT_NE(run.find(" -h -u -H "), std::string::npos) << run;
+  for (const std::string& run : SubsetupRuns())
+    EXPECT_NE(run.find(" -h -u -H "), std::string::npos) << run;
 }
 
 std::string MachineState() {

@@ -245,11 +245,13 @@ int ProcessBlob(BlobAction action, int entryCount, const char* blobPath, const c
     fprintf(err, "mixarro-pack: %s: cannot read it whole\n", blobPath);
     return 1;
   }
-  // The catalogue is read where it lies at the start of the blob, not copied as the program
-  // copies it into its context: the tool walks the blob once and drops it.
+  // The records are read from a copy of the catalogue, as the program reads them from its
+  // context: an entry that lies over the catalogue (damaged input) is descrambled where it lies
+  // and must not change the records after it, or the tool and the program would disagree.
+  std::vector<uint8_t> catalogue(blob.begin(), blob.begin() + ptrdiff_t(catalogueSize));
   WalkReport report = {action, toDir, out, err};
   int failures =
-      WalkPayload(blob.data(), size, blob.data(), entryCount, nullptr, ReportEntry, &report);
+      WalkPayload(blob.data(), size, catalogue.data(), entryCount, nullptr, ReportEntry, &report);
   if (failures) {
     fprintf(err, "mixarro-pack: %s: %d of %d entries failed\n", blobPath, failures, entryCount);
     return 1;
