@@ -161,10 +161,7 @@ int InstallSteps(InstallerContext& context) {
   JoinPath(copy, sizeof copy, context.targetFolder, ownName);
   BOOL copied = CopyFileA(context.setupPath, copy, FALSE);
   LogAction("copy the installer to", copy, copied, copied ? 0 : GetLastError());
-  if (copied) {
-    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
-    TallyWritten(TALLY_FILE);
-  }
+  if (copied) SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
   // Programs and Features starts what the entry names: never a copy that is missing or is
   // not this program (an older copy held open, a folder in the way, a disk that filled up).
   if (!SameFileContents(context.setupPath, copy)) {
@@ -174,6 +171,7 @@ int InstallSteps(InstallerContext& context) {
                 "running program: no uninstall entry",
                 RESULT_PAYLOAD_NOT_WRITTEN);
   }
+  if (copied) TallyWritten(TALLY_FILE);
 
   // The program folder lies below "Program Files", whose name has a space: unquoted, Windows
   // would first try to start "C:\Program.exe".

@@ -16,3 +16,15 @@ foreach(edition IN ITEMS Indigo Cobalt)
     set_tests_properties(Scenario.${edition}.${scenario} PROPERTIES TIMEOUT 600)
   endforeach()
 endforeach()
+
+# The deliverable killed after each step of an install and of a removal, then recovered as the
+# deployment guide says.
+if(MIXARRO_ARCH STREQUAL "i686")
+  foreach(edition IN ITEMS Indigo Cobalt)
+    foreach(procedure IN ITEMS install uninstall)
+      add_test(NAME KillAtEveryStep.${edition}.${procedure}
+        COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scenarios/kill.sh ${CMAKE_BINARY_DIR} ${edition} ${procedure})
+      set_tests_properties(KillAtEveryStep.${edition}.${procedure} PROPERTIES TIMEOUT 900 COST 60)
+    endforeach()
+  endforeach()
+endif()

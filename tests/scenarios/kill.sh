@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The installer killed (the process ended at once, as by a power cut or the task manager) after
+# each step of the install or of the removal, each time on a fresh machine. The moment comes from
+# what the run has visibly done: its log, whose lines reach the disk as each step ends. Then the
+# recovery that docs/deploying.md gives. The presence probe decides what each switch run does:
+#   install killed: "-h -i"; when that run found the product present and removed it, "-h -i"
+#                   once more. The product must end whole.
+#   removal killed: "-h -u"; when that run found no product (the devices were already gone),
+#                   "-h -i" and then "-h -u". Nothing of the product may stay.
+#   kill.sh BUILD_DIR EDITION install|uninstall
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "$1" && pwd)
+edition=$2
+procedure=$3
+scenario="kill during $procedure"
+source "$here/machine.sh"
+
+temp_folder() { echo "$WINEPREFIX/drive_c/users/$(id -un)/Temp"; }
+
+# The log that the run started last wrote.
+newest_log() { ls -t "$(temp_folder)"/MixarroSetup-*.log 2>/dev/null | head -1; }
+
+# Runs the installer with `switches` and kills it once its log holds `count` lines that match
+# `pattern`. Sets `killed` to 1 when it was killed, 0 when it ended first.
+run_and_kill() {
+  local switches=$1 pattern=$2 count=$3 before log n
+  before=$(newest_log)
+  # shellcheck disable=SC2086
+  "$WINE" "$installer" $switches >/dev/null 2>&1 &
+  local runner=$!
+  killed=0
+  for _ in $(seq 1 3000); do
+    log=$(newest_log)
+    if [ -n "$log" ] && [ "$log" != "$before" ]; then
+      n=$(grep -c -- "$pattern" "$log" 2>/dev/null)
+      if [ "${n:-0}" -ge "$count" ]; then
+        kill -9 "$runner" 2>/dev/null && killed=1
+        break
+      fi
+    fi
+    kill -0 "$runner" 2>/dev/null || break
+    sleep 0.01
+  done
+  wait "$runner" 2>/dev/null
+  # What the killed run had started (a sub-setup, the registration program) ends on its own.
+  sleep 0.5
+}
+
+# The recovery of docs/deploying.md; each run must end with 0.
+recover() {
+  local log
+  if [ "$procedure" = install ]; then
+    install || return 1
+    log=$(newest_log)
+    if grep -q 'removal result' "$log"; then install || return 1; fi
+    expect_whole
+  else
+    uninstall || return 1
+    log=$(newest_log)
+    if ! grep -q 'removal result' "$log"; then install && uninstall || return 1; fi
+    expect_removed
+  fi
+}
+
+files=$(find "$payload" -type f | wc -l)
+shortcuts=$((2 * SHORTCUTS))
+# Kill points: a pattern of the log and how many lines of it must be there.
+if [ "$procedure" = install ]; then
+  points=(
+    "] file |1" "] file |$((files / 2))" "] file |$files"
+    "sub-setup: .*QXLINK_Setup|1" "sub-setup: .*QXMXAUX_Setup|1"
+    "DllRegisterServer|1" "] create shortcut |1" "] create shortcut |$shortcuts"
+    "copy the installer to|1" "set value HKLM|1" "install result|1"
+  )
+  [ "$edition" = Indigo ] && points+=("sub-setup: .*QXMXVAIO3_Setup|1" "registration program:|1")
+else
+  points=(
+    "sub-setup: .*QXLINK_Setup|1" "sub-setup: .*QXMXAUX_Setup|1" "DllUnregisterServer|1"
+    "] delete C:|1" "] delete C:|$((files / 2))" "] delete shortcut |1" "remove key HKLM|1"
+    "remove folder C:.*QX.Mixarro: |1" "removal result|1"
+  )
+fi
+
+reached=0
+for point in "${points[@]}"; do
+  pattern=${point%|*} count=${point##*|}
+  scenario="kill during $procedure after \"$pattern\" x$count"
+  new_machine
+  if [ "$procedure" = uninstall ]; then install || continue; fi
+  run_and_kill "-h -${procedure:0:1}" "$pattern" "$count"
+  [ "$killed" = 1 ] && reached=$((reached + 1))
+  echo "$scenario: $([ "$killed" = 1 ] && echo killed || echo "ended before the kill")"
+  recover
+done
+# The run must really have been killed at most points, not have ended first.
+[ "$reached" -ge $((${#points[@]} / 2)) ] ||
+  fail "killed at only $reached of ${#points[@]} points: the runs ended before their kill"
+
+if [ "$failures" -gt 0 ]; then
+  echo "$edition kill during $procedure: $failures failure(s)"
+  exit 1
+fi
+echo "$edition kill during $procedure: passed, killed at $reached of ${#points[@]} points"

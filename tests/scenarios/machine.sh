@@ -1,0 +1,237 @@
+# Sourced by the scenario and kill checks: one machine (a Wine prefix whose session lives until
+# a restart), the runs of the installer on it, held files, and the checks of what a whole
+# product or a removal leaves. The caller sets `here` (this folder), `build` (the build folder),
+# `edition` and `scenario` (for the failure messages).
+MIXARRO_OWN_XVFB=1 source "$here/../wine/xvfb.sh"
+[ -n "${MIXARRO_XVFB_PID:-}" ] || exit 1
+source "$here/../gui/lib.sh"
+
+holder=$build/scenario_holder.exe
+held_module=qxmxins_asiodriver.dll
+user_key='HKCU\QX-Audio\MixArro'
+# The edition whose installer the steps run and whose product the checks expect.
+as_edition() {
+  edition=$1
+  installer=$build/MixarroSetup-$edition.exe
+  program=$installer
+  payload=$build/sample-payload/$edition
+  [ "$edition" = Indigo ] && other=Cobalt || other=Indigo
+  # The shortcuts of each group on 64-bit Windows.
+  if [ "$edition" = Indigo ]; then
+    REBOOT_TEXT='Restart System to finish the uninstallation!'
+    SHORTCUTS=13
+  else
+    REBOOT_TEXT='Restart System to finish de-installation!'
+    SHORTCUTS=10
+  fi
+}
+as_edition "$edition"
+arch=$(file -b "$installer" | grep -q 'Intel 80386' && echo i686 || echo x86_64)
+# A 32-bit program sees its own Program Files folder and registry view.
+if [ "$arch" = i686 ]; then
+  pf_name='Program Files (x86)' reg_view=/reg:32
+else
+  pf_name='Program Files' reg_view=/reg:64
+fi
+win_folder="C:\\$pf_name\\QX\\Mixarro"
+COMPLETE_TEXT='Installation Complete and Successful !\n\nYOU MUST REBOOT your system to finalize installation'
+REMOVAL_FAILURE_TEXT='Failed to uninstall mixarro virtual i/o driver...\nOne or several applications are still using it\nClose all possible programs using mixarro\n(including control panels) and try to remove it again '
+COPY_TEXT='Failed to copy file(s) to destination folder...\nInstallation package might be corrupted\nthanks to download official package at\nhttps://www.qx-audio.com/mixarro.'
+holder_pid=
+
+folder() { echo "$WINEPREFIX/drive_c/$pf_name/QX/Mixarro"; }
+user_group() { echo "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"; }
+common_group() { echo "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"; }
+
+# A new machine whose session stays up until the next restart.
+new_machine() {
+  fresh_prefix
+  "$WINESERVER" -p
+  "$WINE" cmd /c echo >/dev/null 2>&1
+}
+
+# The end of the session (every program of it ends) and the start of the next one, which
+# carries out what was pending at the restart.
+restart() {
+  holder_pid=
+  "$WINESERVER" -k >/dev/null 2>&1
+  "$WINESERVER" -w >/dev/null 2>&1
+  "$WINESERVER" -p
+  "$WINE" cmd /c echo >/dev/null 2>&1
+}
+
+# Runs a hidden switch run and checks its exit code (as the shell sees it: the low 8 bits).
+run_expect() {
+  local want=$1 what=$2
+  shift 2
+  "$WINE" "$@" >/dev/null 2>&1
+  local got=$?
+  [ "$got" = "$((want & 255))" ] || fail "$what: exit code $got, expected $want"
+}
+
+install() { run_expect 0 "install" "$installer" -h -i; }
+uninstall() { run_expect 0 "uninstall" "$installer" -h -u; }
+
+# The uninstall as Programs and Features starts it: the stored quiet command line, which runs
+# the uninstaller copy in the program folder.
+uninstall_from_entry() {
+  local quiet
+  quiet=$(entry_value QuietUninstallString)
+  [ "$quiet" = "\"$win_folder\\MixarroSetup-$edition.exe\" -h -u" ] ||
+    { fail "QuietUninstallString is \"$quiet\""; return 1; }
+  run_expect 0 "uninstall from the entry" "$win_folder\\MixarroSetup-$edition.exe" -h -u
+}
+
+# A host application loads one ASIO module and keeps it until it ends (at the latest at the
+# restart).
+hold_module() {
+  cp "$holder" "$WINEPREFIX/drive_c/holder.exe"
+  rm -f "$WINEPREFIX/drive_c/held"
+  "$WINE" 'C:\holder.exe' 'C:\held' "$win_folder\\$held_module" >/dev/null 2>&1 &
+  holder_pid=$!
+  local i
+  for i in $(seq 1 120); do
+    [ -f "$WINEPREFIX/drive_c/held" ] && return 0
+    kill -0 "$holder_pid" 2>/dev/null || break
+    sleep 0.25
+  done
+  fail "the holder could not load $held_module"
+  return 1
+}
+
+release_module() {
+  [ -n "$holder_pid" ] && kill "$holder_pid" 2>/dev/null && wait "$holder_pid" 2>/dev/null
+  holder_pid=
+  # Wine frees the image when it sees the process go.
+  sleep 1
+}
+
+# A folder of the user's own in the program folder, which the removal never enters.
+plant_dot_folder() {
+  mkdir -p "$(folder)/.user"
+  echo "kept by the user" >"$(folder)/.user/notes.txt"
+}
+
+uninstall_entry_exists() { "$WINE" reg query "$uninstall_key" "$reg_view" >/dev/null 2>&1; }
+
+# A registry query; on a busy machine Wine now and then fails to start a program early in a
+# session, so a query that fails is asked again, twice at most (a value that is not there
+# fails all three).
+reg_query() {
+  local out i
+  for i in 1 2 3; do
+    out=$("$WINE" reg query "$@" 2>/dev/null) && break
+    [ "$i" -lt 3 ] && sleep 0.5
+  done
+  printf '%s\n' "$out" | tr -d '\r'
+}
+
+entry_value() {
+  reg_query "$uninstall_key" /v "$1" "$reg_view" | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+}
+
+user_value() {
+  reg_query "$user_key" /v "$1" | sed -n "s/^ *$1 *REG_DWORD *//p"
+}
+
+# The product as one install leaves it: every payload file byte for byte, nothing else in the
+# program folder but the uninstaller copy (identical to the installer), the entry, both
+# shortcut groups with every link pointing at a file of the program folder.
+expect_whole() {
+  local what="$scenario: whole" f rel n bad=0
+  local pf
+  pf=$(folder)
+  [ -d "$pf" ] || { fail "$what: no program folder"; return; }
+  while IFS= read -r f; do
+    rel=${f#"$payload"/}
+    cmp -s "$f" "$pf/$rel" || { fail "$what: $rel differs or is missing"; bad=1; }
+  done < <(find "$payload" -type f | sort)
+  cmp -s "$installer" "$pf/MixarroSetup-$edition.exe" || fail "$what: the uninstaller copy differs or is missing"
+  local expected actual
+  expected=$( (cd "$payload" && find . -type f; echo "./MixarroSetup-$edition.exe") | sort)
+  actual=$(cd "$pf" && find . -type f -not -path './.user/*' | sort)
+  [ "$expected" = "$actual" ] ||
+    fail "$what: the program folder differs (< missing, > extra): $(diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | tr '\n' ' ')"
+  local v
+  v=$(entry_value UninstallString)
+  [ "$v" = "\"$win_folder\\MixarroSetup-$edition.exe\"" ] || fail "$what: UninstallString \"$v\""
+  v=$(entry_value DisplayIcon)
+  [ "$v" = "$win_folder\\MixarroSetup-$edition.exe" ] || fail "$what: DisplayIcon \"$v\""
+  v=$(entry_value DisplayName)
+  [ "$v" = "Mixarro, The Virtual Mixing Console" ] || fail "$what: DisplayName \"$v\""
+  v=$(entry_value InstallLocation)
+  [ "$v" = "$win_folder" ] || fail "$what: InstallLocation \"$v\""
+  local group
+  for group in "$(user_group)" "$(common_group)"; do
+    n=$(find "$group" -maxdepth 1 -name '*.LNK' 2>/dev/null | wc -l)
+    [ "$n" = "$SHORTCUTS" ] || fail "$what: $n shortcuts in $group, expected $SHORTCUTS"
+    for f in "$group"/*.LNK; do
+      [ -f "$f" ] || continue
+      local target
+      target=$(lnkinfo "$f" 2>/dev/null | tr -d '\r' | sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' | head -1)
+      case $target in
+        "$win_folder\\"*)
+          # Windows names compare ignoring case ("Mixarro8.exe" is "mixarro8.exe").
+          rel=${target#"$win_folder\\"}
+          [ -n "$(find "$pf" -ipath "$pf/${rel//\\//}" -type f)" ] ||
+            fail "$what: $(basename "$f") points at the missing $target" ;;
+        *) fail "$what: $(basename "$f") points at \"$target\"" ;;
+      esac
+    done
+  done
+  return $bad
+}
+
+# Nothing of the product stays but what a removal keeps: the "QX" and "QX Audio" folders, the
+# per-user values set to 0, and the user's "."-named folder with its file when one was planted
+# (and so the program folder around it).
+expect_removed() {
+  local what="$scenario: removed" pf left
+  pf=$(folder)
+  if [ -f "$pf/.user/notes.txt" ] || [ -n "${planted:-}" ]; then
+    [ "$(cat "$pf/.user/notes.txt" 2>/dev/null)" = "kept by the user" ] ||
+      fail "$what: the user's .user\\notes.txt is gone"
+    left=$(cd "$pf" 2>/dev/null && find . -mindepth 1 -not -path './.user' -not -path './.user/*' | sort | tr '\n' ' ')
+  else
+    left=$([ -e "$pf" ] && (cd "$pf" && find . -mindepth 1 | sort | tr '\n' ' ') || true)
+    [ -e "$pf" ] && fail "$what: the program folder is still there"
+  fi
+  [ -z "$left" ] || fail "$what: left in the program folder: $left"
+  [ -d "$WINEPREFIX/drive_c/$pf_name/QX" ] || fail "$what: the QX folder is gone"
+  [ -e "$(user_group)" ] && fail "$what: the user's Start-menu group is still there"
+  [ -e "$(common_group)" ] && fail "$what: the common Start-menu group is still there"
+  uninstall_entry_exists && fail "$what: the uninstall entry is still there"
+  local value
+  for value in SysTray SysTrayShowOnRun EngineMode; do
+    [ "$(user_value "$value")" = 0x0 ] || fail "$what: $user_key\\$value is \"$(user_value "$value")\""
+  done
+  ls "$WINEPREFIX/drive_c/windows/inf" 2>/dev/null | grep -qi '^qxusbgpi' && fail "$what: a USB GPI file stays"
+  return 0
+}
+
+# A shown switch run whose box must stay until it is dismissed; then the exit code.
+#   shown_switch_run CAPTION TEXT EXIT_CODE PROGRAM SWITCH
+shown_switch_run() {
+  local caption=$1 text=$2 want=$3 prog=$4 switch=$5
+  "$WINE" "$prog" "$switch" >/dev/null 2>&1 &
+  pid=$!
+  wait_box "$caption" 120 || { fail "$scenario: no \"$caption\" box"; return 1; }
+  sleep 4
+  if ! wait_box "$caption" 0; then
+    fail "$scenario: the \"$caption\" box closed by itself"
+  else
+    expect_box_text "$caption" "$text" "$scenario"
+    kill -0 "$pid" 2>/dev/null || fail "$scenario: the program ended with its box shown"
+    dismiss_box "$caption"
+  fi
+  wait_exit "$scenario: after the box" 30 &&
+    { [ "$rc" = "$((want & 255))" ] || fail "$scenario: exit code $rc, expected $want"; }
+}
+
+corrupted_copy() {
+  # A payload entry whose catalogue digest does not match its bytes.
+  wrong_digest "$installer" "$work/MixarroSetup-$edition.exe" readme.txt ||
+    { fail "cannot make the corrupted copy"; return 1; }
+  echo "$work/MixarroSetup-$edition.exe"
+}
+
