@@ -22,6 +22,8 @@ root=$(dirname "$program")/wine
 "$here/../wine/prefix.sh" template "$root/template" || exit 1
 WINEPREFIX=$(mktemp -d "$root/planted.XXXXXX")
 export WINEPREFIX
+# Before the trap below: xvfb.sh sets an EXIT trap of its own when it starts a server.
+[ -n "${DISPLAY:-}" ] || source "$here/../wine/xvfb.sh"
 cleanup() {
   "$WINESERVER" -k >/dev/null 2>&1
   "$WINESERVER" -w >/dev/null 2>&1
@@ -30,7 +32,6 @@ cleanup() {
 }
 trap cleanup EXIT
 "$here/../wine/prefix.sh" copy "$root/template" "$WINEPREFIX" || exit 1
-[ -n "${DISPLAY:-}" ] || source "$here/../wine/xvfb.sh"
 
 # The names loaded at run time: SHFOLDER.DLL (the folder lookup's fallback), uxtheme.dll
 # (user32, for the window), SETUPAPI.DLL (the presence probe, bound at run time).
