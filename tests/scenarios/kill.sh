@@ -43,8 +43,23 @@ run_and_kill() {
     sleep 0.01
   done
   wait "$runner" 2>/dev/null
-  # What the killed run had started (a sub-setup, the registration program) ends on its own.
-  sleep 0.5
+  wait_for_started_programs
+}
+
+# What the killed run had started (a sub-setup, the registration program) goes on and ends on
+# its own; the recovery waits for it, as an administrator lets it end (or restarts): a program
+# still running from the program folder cannot be replaced.
+wait_for_started_programs() {
+  local pid running
+  for _ in $(seq 1 240); do
+    running=
+    for pid in $(pgrep -f '_Setup|qxregsvr' 2>/dev/null); do
+      tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && running=1
+    done
+    [ -z "$running" ] && return 0
+    sleep 0.25
+  done
+  fail "$scenario: a program that the killed run started is still running after 60 s"
 }
 
 # The recovery of docs/deploying.md; each run must end with 0.
