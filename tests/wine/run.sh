@@ -36,7 +36,12 @@ copy=$(mktemp -d "$root/run.XXXXXX") || exit 1
 export WINEPREFIX=$copy
 [ -n "${MIXARRO_WINVER:-}" ] && "$here/prefix.sh" winver "$copy" "$MIXARRO_WINVER"
 # Every Wine process wants an X display for user32, even with a hidden window.
-[ -n "${DISPLAY:-}" ] || source "$here/xvfb.sh"
+# xvfb.sh sets an EXIT trap of its own: this run's clean-up (which stops that X server too)
+# takes it back.
+if [ -z "${DISPLAY:-}" ]; then
+  source "$here/xvfb.sh"
+  trap cleanup EXIT
+fi
 # In the background, so that a signal reaches the trap at once instead of after the program.
 "$WINE" "$prog" "$@" <&0 &
 child=$!
