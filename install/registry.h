@@ -20,6 +20,10 @@ int SetMachineDword(const char* subKey, const char* valueName, unsigned value);
 // REG_DWORD under HKEY_CURRENT_USER (key opened or created); 1 when written.
 // The setters leave the registry's error code in GetLastError when they fail.
 int SetUserDword(const char* subKey, const char* valueName, unsigned value);
+// The current user's "Programs" folder (the shell folders key) into `out`; 1 when it is there
+// and a full path. An empty or relative value gives 0 and a log line: shortcuts made or removed
+// below it would land below whatever the current folder is.
+int ReadUserProgramsFolder(char* out, size_t capacity);
 // The number of values of a key under HKEY_LOCAL_MACHINE; 0 when it cannot be opened.
 int CountMachineValues(const char* subKey);
 // Reads a REG_SZ value of HKEY_CURRENT_USER into `out` (at most `capacity` bytes, always

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "ground/capacities.h"
+#include "ground/paths.h"
+#include "ground/run_log.h"
 #include "install/registry.h"
 
 namespace {
@@ -84,4 +87,15 @@ int CountMachineValues(const char* subKey) {
                                  nullptr, nullptr, nullptr, nullptr);
   RegCloseKey(key);
   return status == ERROR_SUCCESS ? static_cast<int>(values) : 0;
+}
+
+int ReadUserProgramsFolder(char* out, size_t capacity) {
+  if (ReadUserString(SHELL_FOLDERS_KEY, "Programs", out, capacity) != 1) return 0;
+  if (IsFullPath(out)) return 1;
+  char line[LOG_LINE_CAPACITY];
+  CopyText(line, sizeof line, "current user's shortcuts skipped: the \"Programs\" folder \"");
+  AppendText(line, sizeof line, out);
+  AppendText(line, sizeof line, "\" is not a full path");
+  LogLine(line);
+  return 0;
 }

@@ -23,15 +23,6 @@ const char START_MENU_SUBFOLDER[] = "QX Audio\\Mixarro";
 
 namespace {
 
-// The current user's shortcuts are passed over, and the log says why.
-void LogNotFullProgramsFolder(const char* programs) {
-  char line[LOG_LINE_CAPACITY];
-  CopyText(line, sizeof line, "current user's shortcuts skipped: the \"Programs\" folder \"");
-  AppendText(line, sizeof line, programs);
-  AppendText(line, sizeof line, "\" is not a full path");
-  LogLine(line);
-}
-
 const char PACKAGE_TEXT[] =
     "Installation package might be corrupted\nthanks to download official package at\n";
 const char FOLDER_TEXT[] =
@@ -141,13 +132,7 @@ int InstallSteps(InstallerContext& context) {
 
   SetStatus(context, "Finalize Installation");
   char programs[PATH_CAPACITY];
-  if (ReadUserString(SHELL_FOLDERS_KEY, "Programs", programs, sizeof programs) == 1) {
-    // An empty or relative value would put the group below whatever the current folder is.
-    if (IsFullPath(programs))
-      MakeShortcuts(context, programs);
-    else
-      LogNotFullProgramsFolder(programs);
-  }
+  if (ReadUserProgramsFolder(programs, sizeof programs)) MakeShortcuts(context, programs);
   const char* common = GetCommonProgramsFolder();
   if (common[0] != '\0') MakeShortcuts(context, common);
 

@@ -17,15 +17,6 @@
 
 namespace {
 
-// The current user's shortcuts are passed over, and the log says why.
-void LogNotFullProgramsFolder(const char* programs) {
-  char line[LOG_LINE_CAPACITY];
-  CopyText(line, sizeof line, "current user's shortcuts skipped: the \"Programs\" folder \"");
-  AppendText(line, sizeof line, programs);
-  AppendText(line, sizeof line, "\" is not a full path");
-  LogLine(line);
-}
-
 // Deletes the edition's shortcuts from "<programs>\QX Audio\Mixarro" and then that folder.
 void RemoveShortcuts(const InstallerContext& context, const char* programsFolder) {
   char folder[PATH_CAPACITY];
@@ -75,13 +66,7 @@ int UninstallSteps(InstallerContext& context) {
   DeleteInstalledFiles(context);
 
   char programs[PATH_CAPACITY];
-  if (ReadUserString(SHELL_FOLDERS_KEY, "Programs", programs, sizeof programs) == 1) {
-    // An empty or relative value would put the group below whatever the current folder is.
-    if (IsFullPath(programs))
-      RemoveShortcuts(context, programs);
-    else
-      LogNotFullProgramsFolder(programs);
-  }
+  if (ReadUserProgramsFolder(programs, sizeof programs)) RemoveShortcuts(context, programs);
   const char* common = GetCommonProgramsFolder();
   if (common[0] != '\0') RemoveShortcuts(context, common);
 

@@ -16,22 +16,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 mark_dll=$2
-source "$here/../wine/env.sh"
-unset WINEPREFIX
-root=$(dirname "$program")/wine
-"$here/../wine/prefix.sh" template "$root/template" || exit 1
-WINEPREFIX=$(mktemp -d "$root/planted.XXXXXX")
-export WINEPREFIX
-# Before the trap below: xvfb.sh sets an EXIT trap of its own when it starts a server.
-[ -n "${DISPLAY:-}" ] || source "$here/../wine/xvfb.sh"
-cleanup() {
-  "$WINESERVER" -k >/dev/null 2>&1
-  "$WINESERVER" -w >/dev/null 2>&1
-  rm -rf "$WINEPREFIX"
-  declare -F mixarro_xvfb_stop >/dev/null && mixarro_xvfb_stop
-}
-trap cleanup EXIT
-"$here/../wine/prefix.sh" copy "$root/template" "$WINEPREFIX" || exit 1
+source "$here/../wine/own_prefix.sh" planted
 
 # The names loaded at run time: SHFOLDER.DLL (the folder lookup's fallback), uxtheme.dll
 # (user32, for the window), SETUPAPI.DLL (the presence probe, bound at run time).
