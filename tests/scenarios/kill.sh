@@ -75,10 +75,11 @@ recovery_run() {
     restart
     "$WINE" "$installer" "$@" >/dev/null 2>&1
     got=$?
-  elif [ "$got" = $((-605 & 255)) ] || [ "$got" = $((-604 & 255)) ]; then
-    # A busy Wine now and then refuses to start a program at all; the guide's answer to
-    # -604 and -605 is to run again.
-    echo "$scenario: a sub-setup could not be started ($got): run again"
+  elif [ "$got" = $((-605 & 255)) ] || [ "$got" = $((-604 & 255)) ] || [ "$got" = 1 ]; then
+    # A busy Wine now and then refuses to start a program at all (the sub-setup: -604, -605;
+    # the installer itself: Wine's own exit code 1, no result of the program); the guide's
+    # answer is to run again.
+    echo "$scenario: a program could not be started ($got): run again"
     "$WINE" "$installer" "$@" >/dev/null 2>&1
     got=$?
   fi
