@@ -5,6 +5,9 @@
 //                                caption, byte for byte; exit code 1 when there is none
 //   gui_probe.exe close TITLE    posts the close box's request (WM_SYSCOMMAND SC_CLOSE) to
 //                                the top-level window whose title starts with TITLE
+//   gui_probe.exe painted TITLE  waits (10 s at most) until the top-level window whose title
+//                                starts with TITLE has no part left to paint and its thread
+//                                has answered a message since; exit code 1 when it never does
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -75,11 +78,28 @@ int RequestClose(const char* title) {
   return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
 }
 
+// Waits until the window titled `title` is painted: visible, an empty update region, and
+// a message answered by its thread after that (so its painting has ended, not just begun).
+int WaitPainted(const char* title) {
+  for (int tries = 0; tries < 200; ++tries) {
+    HWND window = FindTopLevel(title, 1);
+    if (window && !GetUpdateRect(window, nullptr, FALSE)) {
+      DWORD_PTR answer = 0;
+      if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) &&
+          !GetUpdateRect(window, nullptr, FALSE))
+        return 0;
+    }
+    Sleep(50);
+  }
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && strcmp(argv[1], "text") == 0) return PrintBoxText(argv[2]);
   if (argc == 3 && strcmp(argv[1], "close") == 0) return RequestClose(argv[2]);
-  fprintf(stderr, "usage: gui_probe text CAPTION | close TITLE\n");
+  if (argc == 3 && strcmp(argv[1], "painted") == 0) return WaitPainted(argv[2]);
+  fprintf(stderr, "usage: gui_probe text CAPTION | close TITLE | painted TITLE\n");
   return 2;
 }

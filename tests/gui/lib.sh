@@ -7,16 +7,12 @@ unset WINEPREFIX
 root=$build/wine
 probe=$build/gui_probe.exe
 work=$(mktemp -d)
-prefixes=()
 failures=0
 "$here/../wine/prefix.sh" template "$root/template" || exit 1
 
 cleanup() {
-  if [ -n "${WINEPREFIX:-}" ]; then
-    "$WINESERVER" -k >/dev/null 2>&1
-    "$WINESERVER" -w >/dev/null 2>&1
-  fi
-  rm -rf "${prefixes[@]}" "$work"
+  [ -n "${WINEPREFIX:-}" ] && end_prefix_detached "$WINEPREFIX"
+  rm -rf "$work"
   declare -F mixarro_xvfb_stop >/dev/null && mixarro_xvfb_stop
 }
 trap cleanup EXIT
@@ -26,16 +22,22 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Ends every process of the current prefix (if any) and switches to a fresh copy of the
-# template.
+# Ends every process of the current prefix (if any), removes it, and switches to a fresh copy
+# of the template. Ending a session waits most of a second for its server to go; checks
+# without windows (MIXARRO_END_IN_BACKGROUND=1), which nothing of the old prefix can mislead,
+# let that happen beside their next steps.
 fresh_prefix() {
   if [ -n "${WINEPREFIX:-}" ]; then
-    "$WINESERVER" -k >/dev/null 2>&1
-    "$WINESERVER" -w >/dev/null 2>&1
+    if [ "${MIXARRO_END_IN_BACKGROUND:-}" = 1 ]; then
+      end_prefix_detached "$WINEPREFIX"
+    else
+      "$WINESERVER" -k >/dev/null 2>&1
+      "$WINESERVER" -w >/dev/null 2>&1
+      rm -rf "$WINEPREFIX"
+    fi
   fi
   WINEPREFIX=$(mktemp -d "$root/gui.XXXXXX")
   export WINEPREFIX
-  prefixes+=("$WINEPREFIX")
   "$here/../wine/prefix.sh" copy "$root/template" "$WINEPREFIX"
 }
 
@@ -55,7 +57,10 @@ start_window() {
     sleep 0.25
   done
   [ -n "$win" ] || { fail "no window"; return 1; }
-  sleep 1.5  # the first painting
+  # The first painting; then a moment for Wine to hand the painted bits to the X server.
+  "$WINE" "$probe" painted "QX-Audio Mixarro Installation" >/dev/null 2>&1 ||
+    { fail "the window was never painted"; return 1; }
+  sleep 0.2
   kill -0 "$pid" 2>/dev/null || { fail "the program ended with its window shown"; return 1; }
   eval "$(xdotool getwindowgeometry --shell "$win")"
   wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT

@@ -15,6 +15,8 @@ build=$(cd "$1" && pwd)
 edition=$2
 procedure=$3
 scenario="kill during $procedure"
+# Every run here is hidden: a discarded machine may end beside the next steps.
+export MIXARRO_END_IN_BACKGROUND=1
 source "$here/machine.sh"
 
 temp_folder() { echo "$WINEPREFIX/drive_c/users/$(id -un)/Temp"; }

@@ -71,7 +71,7 @@ case $scenario in
     click_at 700 470
     caption="Mixarro Uninstallation Error"
     if wait_box "$caption" 120; then
-      sleep 4
+      sleep "$BOX_STAYS_S"
       if wait_box "$caption" 0; then
         expect_box_text "$caption" "$REMOVAL_FAILURE_TEXT" "$scenario"
         kill -0 "$pid" 2>/dev/null || fail "$scenario: the program ended with its box shown"

@@ -10,3 +10,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine's i386 PE DLLs (see tools/setup.sh) let wine64 run 32-bit programs in WoW64 mode.
 export WINEDLLPATH=${MIXARRO_WINE_I386:-/var/cache/mixarro/wine-i386}
 export WINEARCH=win64
+
+# Ends the Wine session of the throwaway prefix $1 and removes the prefix, detached from the
+# caller: the server takes most of a second to go, and nothing that a check reads waits on it.
+# Only for a prefix that nothing will use again.
+end_prefix_detached() {
+  (WINEPREFIX=$1 "$WINESERVER" -k; WINEPREFIX=$1 "$WINESERVER" -w; rm -rf "$1") \
+    </dev/null >/dev/null 2>&1 &
+  disown $! 2>/dev/null
+}

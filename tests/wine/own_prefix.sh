@@ -11,9 +11,7 @@ export WINEPREFIX
 # Before the trap below: xvfb.sh sets an EXIT trap of its own when it starts a server.
 [ -n "${DISPLAY:-}" ] || source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 cleanup() {
-  "$WINESERVER" -k >/dev/null 2>&1
-  "$WINESERVER" -w >/dev/null 2>&1
-  rm -rf "$WINEPREFIX"
+  end_prefix_detached "$WINEPREFIX"
   declare -F mixarro_xvfb_stop >/dev/null && mixarro_xvfb_stop
 }
 trap cleanup EXIT

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs one Windows program under wine64 in a fresh copy of the test run's template prefix,
-# waits for every process of that prefix to end, then throws the copy away.
+# then ends every process of that prefix and throws the copy away (after this run has ended).
 # Used as the cross-compiling emulator, so CTest runs every Windows test through it.
 #   MIXARRO_WINE_ROOT   folder for the template and the copies (default: build/wine beside the program)
 #   MIXARRO_WINVER      Windows version the copy reports (winecfg name: winxp, win7, win81, win10)
@@ -19,9 +19,13 @@ cleanup() {
   trap - EXIT INT TERM HUP
   [ -n "$child" ] && kill "$child" 2>/dev/null
   if [ -n "$copy" ] && [ -d "$copy" ]; then
-    WINEPREFIX=$copy "$WINESERVER" -k >/dev/null 2>&1
-    WINEPREFIX=$copy "$WINESERVER" -w >/dev/null 2>&1
-    if [ -n "${MIXARRO_KEEP_PREFIX:-}" ]; then echo "prefix kept: $copy" >&2; else rm -rf "$copy"; fi
+    if [ -n "${MIXARRO_KEEP_PREFIX:-}" ]; then
+      WINEPREFIX=$copy "$WINESERVER" -k >/dev/null 2>&1
+      WINEPREFIX=$copy "$WINESERVER" -w >/dev/null 2>&1
+      echo "prefix kept: $copy" >&2
+    else
+      end_prefix_detached "$copy"
+    fi
   fi
   declare -F mixarro_xvfb_stop >/dev/null && mixarro_xvfb_stop
 }
