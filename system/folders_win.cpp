@@ -13,14 +13,19 @@ namespace {
 typedef BOOL(WINAPI* SHGetSpecialFolderPathAFn)(HWND, LPSTR, int, BOOL);
 typedef HRESULT(WINAPI* SHGetFolderPathAFn)(HWND, int, HANDLE, DWORD, LPSTR);
 
-struct SystemFolder {
+// One shell folder to look up and where its path goes (MAX_PATH characters at least).
+struct FolderQuery {
   int csidl;
-  char path[SYSTEM_FOLDER_CAPACITY];
+  char* path;
 };
 
+// What a lookup pass gives when it could not ask at all.
+constexpr int LIBRARY_MISSING = -2;
+constexpr int FUNCTION_MISSING = -1;
+
 // Filled once per process by QuerySystemFolders.
-SystemFolder commonPrograms = {CSIDL_COMMON_PROGRAMS, ""};
-SystemFolder startup = {CSIDL_STARTUP, "Startup"};
+char commonPrograms[SYSTEM_FOLDER_CAPACITY] = "";
+char startup[SYSTEM_FOLDER_CAPACITY] = "Startup";
 int foldersQueried = 0;
 
 template <typename Fn>
@@ -28,67 +33,74 @@ Fn Lookup(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// The shell's lookup (SHELL32.DLL's SHGetSpecialFolderPathA, bound at run time) for every
+// query in order. Gives how many failed (their paths emptied), or LIBRARY_MISSING /
+// FUNCTION_MISSING when it could not ask; the library is freed again in every case.
+int LookUpWithShell(FolderQuery* queries, int count, BOOL create) {
+  HMODULE shell32 = LoadSystemLibrary("SHELL32.DLL");
+  if (!shell32) return LIBRARY_MISSING;
+  auto special = Lookup<SHGetSpecialFolderPathAFn>(shell32, "SHGetSpecialFolderPathA");
+  int failed = FUNCTION_MISSING;
+  if (special) {
+    failed = 0;
+    for (int i = 0; i < count; ++i) {
+      if (special(nullptr, queries[i].path, queries[i].csidl, create) != TRUE) {
+        queries[i].path[0] = '\0';
+        ++failed;
+      }
+    }
+  }
+  FreeLibrary(shell32);
+  return failed;
+}
+
+// The older lookup (SHFOLDER.DLL's SHGetFolderPathA: the current path, nothing created) for
+// every query whose path is still empty: a path that holds text is never asked again. Gives
+// how many failed (their paths emptied again), or LIBRARY_MISSING / FUNCTION_MISSING.
+int LookUpWithShFolder(FolderQuery* queries, int count) {
+  HMODULE shfolder = LoadSystemLibrary("SHFOLDER.DLL");
+  if (!shfolder) return LIBRARY_MISSING;
+  auto getFolderPath = Lookup<SHGetFolderPathAFn>(shfolder, "SHGetFolderPathA");
+  int failed = FUNCTION_MISSING;
+  if (getFolderPath) {
+    failed = 0;
+    for (int i = 0; i < count; ++i) {
+      if (queries[i].path[0] != '\0') continue;
+      if (getFolderPath(nullptr, queries[i].csidl, nullptr, 0, queries[i].path) != S_OK) {
+        queries[i].path[0] = '\0';
+        ++failed;
+      }
+    }
+  }
+  FreeLibrary(shfolder);
+  return failed;
+}
+
 }  // namespace
 
 void QuerySystemFolders() {
   if (foldersQueried) return;
   foldersQueried = 1;
-  SystemFolder* table[] = {&commonPrograms, &startup};
-
-  HMODULE shell32 = LoadSystemLibrary("SHELL32.DLL");
-  if (!shell32) return;
-  auto special = Lookup<SHGetSpecialFolderPathAFn>(shell32, "SHGetSpecialFolderPathA");
-  if (special) {
-    int failed = 0;
-    for (SystemFolder* f : table) {
-      if (special(nullptr, f->path, f->csidl, TRUE) != TRUE) {
-        f->path[0] = '\0';
-        failed = 1;
-      }
-    }
-    FreeLibrary(shell32);
-    if (!failed) return;
-  } else {
-    FreeLibrary(shell32);
-  }
-
-  HMODULE shfolder = LoadSystemLibrary("SHFOLDER.DLL");
-  if (!shfolder) return;
-  auto getFolderPath = Lookup<SHGetFolderPathAFn>(shfolder, "SHGetFolderPathA");
-  if (getFolderPath) {
-    for (SystemFolder* f : table) {
-      if (f->path[0] != '\0') continue;
-      if (getFolderPath(nullptr, f->csidl, nullptr, 0, f->path) != S_OK) f->path[0] = '\0';
-    }
-  }
-  FreeLibrary(shfolder);
+  FolderQuery table[] = {{CSIDL_COMMON_PROGRAMS, commonPrograms}, {CSIDL_STARTUP, startup}};
+  // Without SHELL32 the entries keep what they held; with it, SHFOLDER is asked only for
+  // what the shell did not give (or for everything, when the shell has no such function).
+  const int failed = LookUpWithShell(table, 2, TRUE);
+  if (failed == LIBRARY_MISSING || failed == 0) return;
+  LookUpWithShFolder(table, 2);
 }
 
 const char* GetCommonProgramsFolder() {
-  return commonPrograms.path;
+  return commonPrograms;
 }
 
 const char* GetStartupFolder() {
-  return startup.path;
+  return startup;
 }
 
 int ComputeTargetFolder(InstallerContext& context, const char* subfolder) {
   char programFiles[MAX_PATH + PATH_CAPACITY] = "";
-  if (HMODULE shell32 = LoadSystemLibrary("SHELL32.DLL")) {
-    if (auto special = Lookup<SHGetSpecialFolderPathAFn>(shell32, "SHGetSpecialFolderPathA")) {
-      if (special(nullptr, programFiles, CSIDL_PROGRAM_FILES, FALSE) != TRUE) programFiles[0] = 0;
-    }
-    FreeLibrary(shell32);
-  }
-  if (programFiles[0] == '\0') {
-    if (HMODULE shfolder = LoadSystemLibrary("SHFOLDER.DLL")) {
-      if (auto getFolderPath = Lookup<SHGetFolderPathAFn>(shfolder, "SHGetFolderPathA")) {
-        if (getFolderPath(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles) != S_OK)
-          programFiles[0] = '\0';
-      }
-      FreeLibrary(shfolder);
-    }
-  }
+  FolderQuery query = {CSIDL_PROGRAM_FILES, programFiles};
+  if (LookUpWithShell(&query, 1, FALSE) != 0) LookUpWithShFolder(&query, 1);
   char windows[2000];
   const char* windowsFolder = nullptr;
   if (programFiles[0] == '\0') {
