@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,33 @@ class Procedures : public testing::TestWithParam<const EditionConfig*> {
     DeleteFileA(log_.c_str());
     SetEnvironmentVariableA("MIXARRO_STANDIN_LOG", log_.c_str());
   }
-  void TearDown() override { SetEnvironmentVariableA("MIXARRO_STANDIN_LOG", nullptr); }
+  void TearDown() override {
+    SetEnvironmentVariableA("MIXARRO_STANDIN_LOG", nullptr);
+    if (HasFailure()) PrintNewestRunLog();
+  }
+
+  // A failed case shows what the program's last run wrote into its log: an exit code alone
+  // cannot tell a refused start (no log at all) from a step that failed.
+  static void PrintNewestRunLog() {
+    const std::string pattern = TempFile("MixarroSetup-*.log");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+      fprintf(stderr, "no run log in the temporary folder\n");
+      return;
+    }
+    std::string newest;
+    FILETIME newestTime = {};
+    do {
+      if (CompareFileTime(&found.ftLastWriteTime, &newestTime) >= 0) {
+        newestTime = found.ftLastWriteTime;
+        newest = found.cFileName;
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    fprintf(stderr, "the newest run log, %s:\n%s\n", newest.c_str(),
+            ReadWholeFile(TempFile(newest.c_str())).c_str());
+  }
 
   // Lines of the stand-ins' log whose first field (the program or module) ends with `suffix`.
   std::vector<std::vector<std::string>> Logged(const char* suffix = "") {
