@@ -1,6 +1,6 @@
 #include "shell/layout.h"
 
-const char BUSY_WORD[] = "Installing";
+#include "shell/texts.h"
 
 WindowLayout ComputeLayout(int width, int height) {
   WindowLayout l;
@@ -23,15 +23,13 @@ void ClientSizeFor(int width, int height, int* clientWidth, int* clientHeight) {
 }
 
 const char* ActionCaption(int productPresent) {
-  return productPresent ? "Remove" : "Install";
+  return productPresent ? REMOVE_WORD : INSTALL_WORD;
 }
 
 const char* FirstSentence(int productPresent) {
-  return productPresent ? "Mixarro is already installed..."
-                        : "Ready to install ? Click the button right there...";
+  return productPresent ? PRESENT_FIRST_SENTENCE : READY_FIRST_SENTENCE;
 }
 
 const char* SecondSentence(int productPresent) {
-  return productPresent ? "previous version has to be removed before installing new one..."
-                        : "it will install QX-Audio Mixarro on your system...";
+  return productPresent ? PRESENT_SECOND_SENTENCE : READY_SECOND_SENTENCE;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ground/context.h"
+#include "shell/texts.h"
 
 constexpr int STATUS_BAND_HEIGHT = 100;
 constexpr int BUTTON_CORNER = 8;
@@ -38,6 +39,5 @@ const char* ActionCaption(int productPresent);
 // The black first and the grey second status sentence.
 const char* FirstSentence(int productPresent);
 const char* SecondSentence(int productPresent);
-extern const char BUSY_WORD[];
 // Capacity of the copy of statusLine that the busy button draws.
 constexpr int STEP_TEXT_CAPACITY = 128;

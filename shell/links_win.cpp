@@ -1,4 +1,5 @@
 #include "shell/links.h"
+#include "shell/texts.h"
 
 // shellapi.h needs windows.h first.
 // clang-format off
@@ -12,7 +13,7 @@
 void OpenLink(const InstallerContext& context, const uint8_t* stored, int length) {
   char link[LINK_BUFFER_SIZE];
   if (!DescrambleLink(stored, length, link)) return;
-  ShellExecuteA(context.hwnd, "open", link, nullptr, nullptr, SW_SHOW);
+  ShellExecuteA(context.hwnd, OPEN_VERB, link, nullptr, nullptr, SW_SHOW);
   // The plain address does not linger on the stack.
   ZeroBytes(link, sizeof link);
 }

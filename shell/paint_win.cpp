@@ -2,6 +2,7 @@
 #include "ground/paths.h"
 #include "shell/layout.h"
 #include "shell/paint.h"
+#include "shell/texts.h"
 #include "system/os_version.h"
 
 namespace {
@@ -16,7 +17,7 @@ HFONT CreateArial(int height, int weight) {
   ZeroBytes(&font, sizeof font);
   font.lfHeight = height;
   font.lfWeight = weight;
-  CopyText(font.lfFaceName, sizeof font.lfFaceName, "Arial");
+  CopyText(font.lfFaceName, sizeof font.lfFaceName, BAND_FONT);
   return CreateFontIndirectA(&font);
 }
 

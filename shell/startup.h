@@ -3,10 +3,7 @@
 #pragma once
 
 #include "ground/context.h"
-
-extern const char INSTALLER_MUTEX_NAME[];
-extern const char MAIN_WINDOW_CLASS[];
-extern const char WINDOW_TITLE_FORMAT[];
+#include "shell/texts.h"
 
 #ifdef _WIN32
 // Runs the whole program on the argument text (without the program name); the exit code.

@@ -13,11 +13,6 @@
 #include "system/os_version.h"
 #include "system/syscalls.h"
 
-const char INSTALLER_MUTEX_NAME[] =
-    "QX-Audio Mixarro-Installation- Mutex-{12783DE4-C2B5-4698-9D26-EA7E355B50E9}";
-const char MAIN_WINDOW_CLASS[] = "QXMixarro0Installer0MainWindow0";
-const char WINDOW_TITLE_FORMAT[] = "QX-Audio Mixarro Installation (Version %s)";
-
 namespace {
 
 typedef int(WINAPI* InternalGetWindowTextFn)(HWND, LPWSTR, int);
@@ -50,7 +45,7 @@ BOOL CALLBACK CloseByTitle(HWND window, LPARAM prefix) {
 }
 
 void StartupError(const char* text) {
-  MessageBoxA(nullptr, text, "Startup Error", MB_ICONWARNING);
+  MessageBoxA(nullptr, text, STARTUP_ERROR_CAPTION, MB_ICONWARNING);
 }
 
 }  // namespace
@@ -107,7 +102,7 @@ HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName,
   windowClass.lpszClassName = MAIN_WINDOW_CLASS;
   if (!RegisterClassA(&windowClass)) {
     LogAction("register the window class", MAIN_WINDOW_CLASS, 0, GetLastError());
-    StartupError("Failed to register window class...");
+    StartupError(CLASS_FAILURE_TEXT);
     return nullptr;
   }
   HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, title, 0x02CB0000, CW_USEDEFAULT,
@@ -115,7 +110,7 @@ HWND CreateMainWindow(HINSTANCE instance, WNDPROC handler, const char* menuName,
   if (!window) {
     // Ends with -1 like a second instance: the log tells them apart.
     LogAction("create the main window", MAIN_WINDOW_CLASS, 0, GetLastError());
-    StartupError("Failed to create window...");
+    StartupError(WINDOW_FAILURE_TEXT);
     return nullptr;
   }
   if (hiddenMode) {
@@ -140,10 +135,10 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   }
   WaitForSingleObject(mutex, INFINITE);
 
-  user32Module = LoadSystemLibrary("User32.dll");
+  user32Module = LoadSystemLibrary(USER32_NAME);
   internalGetWindowText = user32Module
                               ? reinterpret_cast<InternalGetWindowTextFn>(reinterpret_cast<void*>(
-                                    GetProcAddress(user32Module, "InternalGetWindowText")))
+                                    GetProcAddress(user32Module, INTERNAL_GET_WINDOW_TEXT)))
                               : nullptr;
 
   CloseProductWindowsByClass(PRODUCT_TITLE_PREFIX);

@@ -3,13 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
-const char PRODUCT_WINDOW_CLASS[] = "QXLINK0Mixarro0MainWindow0";
-const char PRODUCT_TITLE_PREFIX[] = "MixArro";
-const wchar_t* const PRODUCT_WIDE_TITLES[] = {
-    L"Mixarro.Remote",         L"QX-Audio 8x8 Matrix", L"QX-Audio Matrix 8",
-    L"QX-Audio Graphic EQ 15", L"QXAN2MIDI-Converter", L"MX-Stream Scope",
-};
-const int PRODUCT_WIDE_TITLE_COUNT = 6;
+#include "shell/texts.h"
 
 int MatchesProductClass(const char* className, const char* title, const char* prefix) {
   if (!className || !title || !prefix) return 0;

@@ -3,13 +3,7 @@
 
 #include <cstddef>
 
-// Class of the mixer applications' main window.
-extern const char PRODUCT_WINDOW_CLASS[];
-// Title prefix of the mixer main windows ("MixArro").
-extern const char PRODUCT_TITLE_PREFIX[];
-// Title prefixes of the other applications, told to end whatever their class.
-extern const wchar_t* const PRODUCT_WIDE_TITLES[];
-extern const int PRODUCT_WIDE_TITLE_COUNT;
+#include "shell/texts.h"
 
 // 1 when the class is exactly the mixer class and the title begins with the prefix.
 int MatchesProductClass(const char* className, const char* title, const char* prefix);

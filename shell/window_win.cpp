@@ -7,6 +7,7 @@
 #include "shell/links.h"
 #include "shell/paint.h"
 #include "shell/startup.h"
+#include "shell/texts.h"
 #include "shell/window.h"
 #include "shell/window_actions.h"
 #include "shell/window_logic.h"
@@ -16,12 +17,6 @@ namespace {
 
 constexpr UINT BOX_ERROR = MB_SYSTEMMODAL | MB_ICONERROR;
 constexpr UINT BOX_WARNING = MB_SYSTEMMODAL | MB_ICONWARNING;
-constexpr char INSTALL_ERROR_CAPTION[] = "Mixarro Installation Error";
-constexpr char COMPLETE_TEXT[] =
-    "Installation Complete and Successful !\n\nYOU MUST REBOOT your system to finalize "
-    "installation";
-constexpr char COMPLETE_CAPTION[] = "REBOOT YOUR SYSTEM";
-constexpr char FOREIGN_SETUP_CAPTION[] = "Wrong Installation Program";
 constexpr UINT BLINK_PERIOD_MS = 500;
 constexpr DWORD PRESSED_PAUSE_MS = 200;
 
@@ -178,7 +173,7 @@ int IsSameSetupProgram(const InstallerContext& context) {
   ZeroBytes(value, sizeof value);
   DWORD type = 0;
   DWORD size = PATH_CAPACITY;
-  const LONG read = RegQueryValueExA(key, "UninstallString", nullptr, &type,
+  const LONG read = RegQueryValueExA(key, UNINSTALL_STRING_VALUE, nullptr, &type,
                                      reinterpret_cast<BYTE*>(value), &size);
   RegCloseKey(key);
   if (read != ERROR_SUCCESS || type != REG_SZ || !value[0]) return 1;
@@ -195,8 +190,7 @@ void PressActionButton(InstallerContext& context, HWND window) {
     context.blinkCount = 0;
     busyLookShown = 1;
     if (StartWorker(context, 0) == 0) return;
-    if (!hiddenMode)
-      MessageBoxA(window, "Failed to launch Procedure...", INSTALL_ERROR_CAPTION, BOX_ERROR);
+    if (!hiddenMode) MessageBoxA(window, LAUNCH_FAILURE_TEXT, INSTALL_ERROR_CAPTION, BOX_ERROR);
     PostDestroy();
     return;
   }
