@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "drivers/texts.h"
+
 struct InstallerContext;
 
 // Registers (direction non-zero) or unregisters every module of the edition; returns 0.
@@ -16,7 +18,6 @@ int UnregisterModuleInProcess(const char* modulePath);
 void RunRegistrationProgram(InstallerContext& context, int direction, const char* module64);
 
 // Portable parts.
-extern const char REGISTRATION_PROGRAM[];
 constexpr unsigned REGISTRATION_WAIT_MS = 10000;
 constexpr unsigned REGISTRATION_PAUSE_MS = 50;
 

@@ -41,14 +41,14 @@ int RegisterModuleInProcess(const char* modulePath) {
     LogAction("load module", modulePath, 0, GetLastError());
     return 0;
   }
-  RegistrationEntry entry = FindEntry(module, "DllRegisterServer");
+  RegistrationEntry entry = FindEntry(module, REGISTER_ENTRY);
   if (!entry) {
     LogAction("find DllRegisterServer in", modulePath, 0, GetLastError());
     FreeLibrary(module);
     return 0;
   }
   HRESULT result = entry();
-  LogFormatted(FormatModuleLine, "DllRegisterServer", modulePath, result == S_OK, result);
+  LogFormatted(FormatModuleLine, REGISTER_ENTRY, modulePath, result == S_OK, result);
   if (result == S_OK) TallyWritten(TALLY_MODULE);
   if (result != S_OK) {
     CoFreeLibrary(module);
@@ -65,14 +65,14 @@ int UnregisterModuleInProcess(const char* modulePath) {
     LogAction("load module", modulePath, 0, GetLastError());
     return 0;
   }
-  RegistrationEntry entry = FindEntry(module, "DllUnregisterServer");
+  RegistrationEntry entry = FindEntry(module, UNREGISTER_ENTRY);
   if (!entry) {
     LogAction("find DllUnregisterServer in", modulePath, 0, GetLastError());
     CoFreeLibrary(module);
     return 0;
   }
   HRESULT result = entry();
-  LogFormatted(FormatModuleLine, "DllUnregisterServer", modulePath, result == S_OK, result);
+  LogFormatted(FormatModuleLine, UNREGISTER_ENTRY, modulePath, result == S_OK, result);
   if (result == S_OK) TallyRemoved(TALLY_MODULE);
   CoFreeLibrary(module);
   Sleep(REGISTRATION_PAUSE_MS);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "drivers/presence.h"
+#include "drivers/texts.h"
 #include "ground/context.h"
 #include "system/syscalls.h"
 
@@ -32,12 +33,12 @@ DeviceFunctions device = {nullptr, nullptr, nullptr, nullptr};
 int BindDeviceFunctions() {
   if (device.getClassDevs && device.enumInterfaces && device.getDetail && device.destroyList)
     return 1;
-  HMODULE setupapi = LoadSystemLibrary("SETUPAPI.DLL");
+  HMODULE setupapi = LoadSystemLibrary(SETUPAPI_NAME);
   if (!setupapi) return 0;
-  Bind(setupapi, "SetupDiGetClassDevsA", &device.getClassDevs);
-  Bind(setupapi, "SetupDiEnumDeviceInterfaces", &device.enumInterfaces);
-  Bind(setupapi, "SetupDiGetDeviceInterfaceDetailA", &device.getDetail);
-  Bind(setupapi, "SetupDiDestroyDeviceInfoList", &device.destroyList);
+  Bind(setupapi, GET_CLASS_DEVS, &device.getClassDevs);
+  Bind(setupapi, ENUM_INTERFACES, &device.enumInterfaces);
+  Bind(setupapi, GET_INTERFACE_DETAIL, &device.getDetail);
+  Bind(setupapi, DESTROY_INFO_LIST, &device.destroyList);
   if (device.getClassDevs && device.enumInterfaces && device.getDetail && device.destroyList)
     return 1;
   device = {nullptr, nullptr, nullptr, nullptr};

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "drivers/texts.h"
 #include "ground/results.h"
 
 struct InstallerContext;
@@ -19,12 +20,6 @@ constexpr int SUBSETUP_FAILED = RESULT_SUBSETUP_FAILED;
 constexpr int SUBSETUP_RESTART_NEEDED = RESULT_SUBSETUP_RESTART_NEEDED;
 constexpr int SUBSETUP_NO_PROCESS = RESULT_SUBSETUP_NO_PROCESS;
 constexpr int SUBSETUP_NOT_STARTED = RESULT_SUBSETUP_NOT_STARTED;
-
-extern const char SUBSETUP_INSTALL_COMMAND[];
-extern const char SUBSETUP_REMOVE_COMMAND[];
-extern const char SUBSETUP_INSTALL_FAILED_TEXT[];
-extern const char SUBSETUP_RESTART_TEXT[];
-extern const char SUBSETUP_REMOVAL_FAILED_TEXT[];
 
 // "<folder>[\]<stem>_x64.exe" when isWindows64 is 1, else "<folder>[\]<stem>.exe";
 // 1 when the whole path fit.
