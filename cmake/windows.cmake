@@ -38,6 +38,7 @@ foreach(edition IN ITEMS Indigo Cobalt)
   add_executable(MixarroSetup-${edition} WIN32
     ${CMAKE_SOURCE_DIR}/shell/main_win.cpp
     ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp
+    ${CMAKE_SOURCE_DIR}/system/faults_none_win.cpp
     ${rc_file})
   target_compile_definitions(MixarroSetup-${edition} PRIVATE MIXARRO_EDITION_TABLE=${EDITION_UPPER}_EDITION)
   target_link_libraries(MixarroSetup-${edition} PRIVATE mixarro_win)
@@ -51,8 +52,9 @@ add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 include(GoogleTest)
 
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp)
-target_compile_definitions(win_tests PRIVATE MIXARRO_EDITION_TABLE=INDIGO_EDITION)
+# The tests choose the edition they run the procedures for (Indigo unless a test says
+# otherwise), and link the fault points that count and inject.
+add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/system/faults_inject_win.cpp)
 target_link_libraries(win_tests PRIVATE mixarro_win GTest::gtest setupapi)
 mixarro_warnings(win_tests)
 add_dependencies(win_tests MixarroSetup-Indigo MixarroSetup-Cobalt mixarro_standins)
