@@ -104,6 +104,11 @@ foreach(expected IN ITEMS "Indigo 3.0.2.8 Mixarro8Setup" "Cobalt 2.0.6.2 Mixarro
             $<TARGET_FILE:MixarroSetup-${edition}> ${MIXARRO_ARCH})
 endforeach()
 
+# The programs carry no fault injection; the test program does.
+add_test(NAME NoFaultInjection
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/no_fault_injection.sh mixarro-fault-injection
+          $<TARGET_FILE:win_tests> $<TARGET_FILE:MixarroSetup-Indigo> $<TARGET_FILE:MixarroSetup-Cobalt>)
+
 # No DLL planted beside the installer is loaded, in either build.
 add_library(planted_mark SHARED ${CMAKE_SOURCE_DIR}/tests/dll_search/planted_mark_win.cpp)
 set_target_properties(planted_mark PROPERTIES PREFIX "")

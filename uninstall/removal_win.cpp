@@ -154,23 +154,35 @@ int RemoveFolderTree(const char* folder) {
 int RemoveRegistryTree(HKEY root, const char* path) {
   if (!path) return 0;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path, 0, DELETE | KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS)
+  LONG opened = RegOpenKeyExA(root, path, 0, DELETE | KEY_ENUMERATE_SUB_KEYS, &key);
+  if (opened != ERROR_SUCCESS) {
+    SetLastError(static_cast<DWORD>(opened));
     return 0;
+  }
   int result = 1;
+  DWORD error = ERROR_SUCCESS;
   for (;;) {
     char name[1024];
     DWORD size = sizeof name - 1;
     LONG status = RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) {
-      if (DeleteRegistryKey(root, path) != ERROR_SUCCESS) result = 0;
+      LONG deleted = DeleteRegistryKey(root, path);
+      if (deleted != ERROR_SUCCESS) {
+        result = 0;
+        error = static_cast<DWORD>(deleted);
+      }
       break;
     }
     if (status != ERROR_SUCCESS) break;
     // Index 0 again on every pass, since a removed subkey moves the next one to the front;
     // a subkey that stays would come back at the front for ever, so it ends the walk.
     result = RemoveRegistryTree(key, name);
-    if (!result) break;
+    if (!result) {
+      error = GetLastError();
+      break;
+    }
   }
   RegCloseKey(key);
+  SetLastError(error);
   return result;
 }
