@@ -14,8 +14,8 @@ enum FaultPoint {
   FAULT_FILE_ATTRIBUTES,  // SetFileAttributesA
   FAULT_FOLDER_CREATE,    // CreateDirectoryA
   FAULT_FOLDER_REMOVE,    // RemoveDirectoryA
-  FAULT_REGISTRY_WRITE,   // RegCreateKeyA, RegSetValueExA
-  FAULT_REGISTRY_DELETE,  // RegDeleteKeyA
+  FAULT_REGISTRY_WRITE,   // RegCreateKeyA, RegSetValueExA, RegSetValueExW
+  FAULT_REGISTRY_DELETE,  // RegDeleteKeyA, RegDeleteValueW
   FAULT_PROGRAM_START,    // CreateProcessA
   FAULT_LINK_SAVE,        // IPersistFile::Save of a shell link
   FAULT_MODULE_LOAD,      // LoadLibraryExA of a module of the payload

@@ -69,6 +69,10 @@ long CreateRegistryKey(HKEY root, const char* subKey, HKEY* key);
 long SetRegistryValue(HKEY key, const char* valueName, unsigned long type, const void* data,
                       unsigned long size);
 long DeleteRegistryKey(HKEY root, const char* subKey);
+// RegSetValueExW and RegDeleteValueW, for values that hold other programs' paths unchanged.
+long SetRegistryValueWide(HKEY key, const wchar_t* valueName, unsigned long type, const void* data,
+                          unsigned long size);
+long DeleteRegistryValueWide(HKEY key, const wchar_t* valueName);
 
 // IPersistFile::Save (widePath, fRemember TRUE) of a shell link, `path` being the same path in
 // ANSI: S_OK, or the failing result.

@@ -195,6 +195,33 @@ long DeleteRegistryKey(HKEY root, const char* subKey) {
   return RegDeleteKeyA(root, subKey);
 }
 
+namespace {
+
+// A value's name as the fault points record it.
+void NarrowName(const wchar_t* name, char* out, int capacity) {
+  if (!name || !WideCharToMultiByte(CP_ACP, 0, name, -1, out, capacity, nullptr, nullptr))
+    out[0] = '\0';
+}
+
+}  // namespace
+
+long SetRegistryValueWide(HKEY key, const wchar_t* valueName, unsigned long type, const void* data,
+                          unsigned long size) {
+  char name[256];
+  NarrowName(valueName, name, sizeof name);
+  if (InjectedFault fault = FaultFor(FAULT_REGISTRY_WRITE, name); fault.error)
+    return RefusedStatus(fault.error);
+  return RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+long DeleteRegistryValueWide(HKEY key, const wchar_t* valueName) {
+  char name[256];
+  NarrowName(valueName, name, sizeof name);
+  if (InjectedFault fault = FaultFor(FAULT_REGISTRY_DELETE, name); fault.error)
+    return RefusedStatus(fault.error);
+  return RegDeleteValueW(key, valueName);
+}
+
 long SaveShellLink(IPersistFile* file, const wchar_t* widePath, const char* path) {
   if (InjectedFault fault = FaultFor(FAULT_LINK_SAVE, path); fault.error) {
     SetLastError(fault.error);
