@@ -28,6 +28,7 @@ void RemoveShortcuts(const InstallerContext& context, const char* programsFolder
     int deleted = DeleteShortcut(folder, t.title);
     LogFormatted(FormatShortcutLine, "delete shortcut", folder, t.title, deleted,
                  deleted ? 0 : GetLastError());
+    if (deleted) TallyRemoved(TALLY_SHORTCUT);
   }
   RemoveFolderTree(folder);
 }
