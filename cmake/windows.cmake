@@ -38,6 +38,7 @@ foreach(edition IN ITEMS Indigo Cobalt)
   add_executable(MixarroSetup-${edition} WIN32
     ${CMAKE_SOURCE_DIR}/shell/main_win.cpp
     ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp
+    ${CMAKE_SOURCE_DIR}/system/faults_none_win.cpp
     ${rc_file})
   target_compile_definitions(MixarroSetup-${edition} PRIVATE MIXARRO_EDITION_TABLE=${EDITION_UPPER}_EDITION)
   target_link_libraries(MixarroSetup-${edition} PRIVATE mixarro_win)
@@ -51,8 +52,9 @@ add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 include(GoogleTest)
 
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp)
-target_compile_definitions(win_tests PRIVATE MIXARRO_EDITION_TABLE=INDIGO_EDITION)
+# The tests choose the edition they run the procedures for (Indigo unless a test says
+# otherwise), and link the fault points that count and inject.
+add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/system/faults_inject_win.cpp)
 target_link_libraries(win_tests PRIVATE mixarro_win GTest::gtest setupapi)
 mixarro_warnings(win_tests)
 add_dependencies(win_tests MixarroSetup-Indigo MixarroSetup-Cobalt mixarro_standins)
@@ -101,6 +103,11 @@ foreach(expected IN ITEMS "Indigo 3.0.2.8 Mixarro8Setup" "Cobalt 2.0.6.2 Mixarro
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/pe_check.sh ${MIXARRO_ARCH}-w64-mingw32-objdump
             $<TARGET_FILE:MixarroSetup-${edition}> ${MIXARRO_ARCH})
 endforeach()
+
+# The programs carry no fault injection; the test program does.
+add_test(NAME NoFaultInjection
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/no_fault_injection.sh mixarro-fault-injection
+          $<TARGET_FILE:win_tests> $<TARGET_FILE:MixarroSetup-Indigo> $<TARGET_FILE:MixarroSetup-Cobalt>)
 
 # No DLL planted beside the installer is loaded, in either build.
 add_library(planted_mark SHARED ${CMAKE_SOURCE_DIR}/tests/dll_search/planted_mark_win.cpp)

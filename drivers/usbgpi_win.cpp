@@ -4,6 +4,7 @@
 #include "ground/context.h"
 #include "ground/paths.h"
 #include "ground/run_log.h"
+#include "system/syscalls.h"
 
 int SetUsbGpiDriverInfo(InstallerContext& context, int direction) {
   int choice = 0;
@@ -21,13 +22,13 @@ int SetUsbGpiDriverInfo(InstallerContext& context, int direction) {
     return choice;
   // Failures change nothing for the calling procedure.
   if (direction) {
-    BOOL ok = CopyFileA(source, destination, FALSE);
-    LogAction("copy driver information file to", destination, ok, ok ? 0 : GetLastError());
-    if (ok) TallyWritten(TALLY_FILE);
+    SysResult copied = CopyOneFile(source, destination, 0);
+    LogAction("copy driver information file to", destination, copied.ok, copied.error);
+    if (copied.ok) TallyWritten(TALLY_FILE);
   } else {
-    BOOL ok = DeleteFileA(destination);
-    LogAction("delete driver information file", destination, ok, ok ? 0 : GetLastError());
-    if (ok) TallyRemoved(TALLY_FILE);
+    SysResult deleted = DeleteOneFile(destination);
+    LogAction("delete driver information file", destination, deleted.ok, deleted.error);
+    if (deleted.ok) TallyRemoved(TALLY_FILE);
   }
   return choice;
 }

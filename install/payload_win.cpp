@@ -50,9 +50,9 @@ int WriteForExtractor(void*, const char* path, const uint8_t* data, uint32_t siz
   const DWORD refusing = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
       (attributes & refusing)) {
-    BOOL cleared = SetFileAttributesA(path, (attributes & ~refusing) | FILE_ATTRIBUTE_NORMAL);
-    LogAction("clear the read-only, hidden and system attributes of", path, cleared,
-              cleared ? 0 : GetLastError());
+    SysResult cleared = SetAttributes(path, (attributes & ~refusing) | FILE_ATTRIBUTE_NORMAL);
+    LogAction("clear the read-only, hidden and system attributes of", path, cleared.ok,
+              cleared.error);
   }
   uint32_t written = 0;
   SysResult result = WriteWholeBuffer(path, data, size, &written);
@@ -74,8 +74,13 @@ int CreateFolderForExtractor(void*, const char* path) {
 }
 
 int MakeOneFolder(void*, const char* folder) {
-  if (CreateDirectoryA(folder, nullptr)) return 1;
-  return GetLastError() == ERROR_ALREADY_EXISTS ? 1 : 0;
+  SysResult made = MakeFolder(folder);
+  if (made.ok || made.error == ERROR_ALREADY_EXISTS) return 1;
+  // The level that failed, for whichever caller (the program folder, a sub-folder of the
+  // payload, a Start-menu folder) reports the failure after it.
+  LogAction("create folder", folder, 0, made.error);
+  SetLastError(made.error);
+  return 0;
 }
 
 }  // namespace

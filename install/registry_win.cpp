@@ -6,6 +6,7 @@
 #include "ground/paths.h"
 #include "ground/run_log.h"
 #include "install/registry.h"
+#include "system/syscalls.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ HKEY OpenOrCreate(HKEY root, const char* subKey) {
   HKEY key = nullptr;
   if (RegOpenKeyA(root, subKey, &key) == ERROR_SUCCESS) return key;
   key = nullptr;
-  LONG status = RegCreateKeyA(root, subKey, &key);
+  LONG status = CreateRegistryKey(root, subKey, &key);
   if (status == ERROR_SUCCESS) return key;
   SetLastError(static_cast<DWORD>(status));
   return nullptr;
@@ -27,8 +28,7 @@ int SetDword(HKEY root, const char* subKey, const char* valueName, unsigned valu
   HKEY key = OpenOrCreate(root, subKey);
   if (!key) return 0;
   DWORD data = value;
-  LONG status = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                               sizeof data);
+  LONG status = SetRegistryValue(key, valueName, REG_DWORD, &data, sizeof data);
   RegCloseKey(key);
   if (status != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(status));
   return status == ERROR_SUCCESS;
@@ -41,8 +41,8 @@ int SetMachineString(const char* subKey, const char* valueName, const char* text
   HKEY key = OpenOrCreate(HKEY_LOCAL_MACHINE, subKey);
   if (!key) return 0;
   // The stored length is that of the text alone, without its NUL.
-  LONG status = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                               static_cast<DWORD>(strlen(text)));
+  LONG status =
+      SetRegistryValue(key, valueName, REG_SZ, text, static_cast<unsigned long>(strlen(text)));
   RegCloseKey(key);
   if (status != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(status));
   return status == ERROR_SUCCESS;

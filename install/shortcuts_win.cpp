@@ -5,6 +5,7 @@
 
 #include "ground/paths.h"
 #include "install/shortcuts.h"
+#include "system/syscalls.h"
 
 int32_t CreateShortcut(const char* target, const char* folder, const char* title,
                        const char* arguments) {
@@ -34,7 +35,7 @@ int32_t CreateShortcut(const char* target, const char* folder, const char* title
     link->Release();
     return result;
   }
-  result = file->Save(widePath, TRUE);
+  result = SaveShellLink(file, widePath, linkPath);
   file->Release();
   link->Release();
   return result;
@@ -43,5 +44,5 @@ int32_t CreateShortcut(const char* target, const char* folder, const char* title
 int DeleteShortcut(const char* folder, const char* title) {
   char linkPath[LINK_PATH_CAPACITY];
   if (!BuildLinkPath(linkPath, sizeof linkPath, folder, title)) return 0;
-  return DeleteFileA(linkPath) ? 1 : 0;
+  return DeleteOneFile(linkPath).ok;
 }

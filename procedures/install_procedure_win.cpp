@@ -144,13 +144,18 @@ int InstallSteps(InstallerContext& context) {
   KeepFileName(ownName);
   char copy[PATH_CAPACITY];
   JoinPath(copy, sizeof copy, context.targetFolder, ownName);
-  BOOL copied = CopyFileA(context.setupPath, copy, FALSE);
+  const int copied = CopyOneFile(context.setupPath, copy, 0).ok;
   LogAction("copy the installer to", copy, copied, copied ? 0 : GetLastError());
-  if (copied) SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+  if (copied) {
+    // The copy keeps the attributes of the file it came from (read-only, hidden); clearing
+    // them is a courtesy whose failure leaves a whole uninstaller.
+    SysResult normal = SetAttributes(copy, FILE_ATTRIBUTE_NORMAL);
+    if (!normal.ok) LogAction("clear the attributes of", copy, 0, normal.error);
+  }
   // Programs and Features starts what the entry names: never a copy that is missing or is
   // not this program (an older copy held open, a folder in the way, a disk that filled up).
   if (!SameFileContents(context.setupPath, copy)) {
-    if (copied) DeleteFileA(copy);
+    if (copied) DeleteOneFile(copy);
     return Fail(context, COPY_TEXT,
                 "the installer's copy in the program folder is missing or differs from the "
                 "running program: no uninstall entry",

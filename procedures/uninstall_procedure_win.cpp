@@ -72,7 +72,12 @@ int UninstallSteps(InstallerContext& context) {
 
   // Without a Startup folder the autostart shortcut has no place to be.
   const char* startup = GetStartupFolder();
-  if (startup[0] != '\0') DeleteShortcut(startup, "Mixarro (QX-Audio)");
+  if (startup[0] != '\0') {
+    // Made by the mixer itself when its user asks for it, so mostly not there (error 2).
+    int deleted = DeleteShortcut(startup, "Mixarro (QX-Audio)");
+    LogFormatted(FormatShortcutLine, "delete shortcut", startup, "Mixarro (QX-Audio)", deleted,
+                 deleted ? 0 : GetLastError());
+  }
   for (const char* value : {"SysTray", "SysTrayShowOnRun", "EngineMode"}) {
     int ok = SetUserDword(PRODUCT_USER_KEY, value, 0);
     LogFormatted(FormatRegistryLine, "set value", "HKCU", PRODUCT_USER_KEY, value, ok,
@@ -81,7 +86,8 @@ int UninstallSteps(InstallerContext& context) {
 
   const int entryValues = CountMachineValues(UNINSTALL_KEY);
   int removed = RemoveRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
-  LogFormatted(FormatRegistryLine, "remove key", "HKLM", UNINSTALL_KEY, nullptr, removed, 0);
+  LogFormatted(FormatRegistryLine, "remove key", "HKLM", UNINSTALL_KEY, nullptr, removed,
+               removed ? 0 : GetLastError());
   for (int i = 0; removed && i < entryValues; ++i) TallyRemoved(TALLY_ENTRY_VALUE);
 
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);

@@ -47,9 +47,37 @@ SysResult WalkFolder(const char* pattern, FolderVisitor visit, void* user);
 const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uint32_t* size);
 
 // Creates or truncates the file and writes all `size` bytes; a short write is a failure (with
-// ERROR_WRITE_FAULT). `written` (when given) receives the count of bytes written.
+// the write's error, or ERROR_WRITE_FAULT when it gave none), after which the file is deleted
+// again. `written` (when given) receives the count of bytes written.
 SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size,
                            uint32_t* written = nullptr);
+
+// The calls below are CopyFileA, DeleteFileA, MoveFileA, MoveFileExA (path, null,
+// MOVEFILE_DELAY_UNTIL_REBOOT), SetFileAttributesA, CreateDirectoryA (no security attributes)
+// and RemoveDirectoryA, each giving back the error read at the failing call.
+SysResult CopyOneFile(const char* from, const char* to, int failIfExists);
+SysResult DeleteOneFile(const char* path);
+SysResult MoveOneFile(const char* from, const char* to);
+SysResult DeleteAtRestart(const char* path);
+SysResult SetAttributes(const char* path, unsigned long attributes);
+SysResult MakeFolder(const char* path);
+SysResult RemoveFolder(const char* path);
+
+// RegCreateKeyA, RegSetValueExA and RegDeleteKeyA: the registry's status (ERROR_SUCCESS, or the
+// error, which is also left in GetLastError).
+long CreateRegistryKey(HKEY root, const char* subKey, HKEY* key);
+long SetRegistryValue(HKEY key, const char* valueName, unsigned long type, const void* data,
+                      unsigned long size);
+long DeleteRegistryKey(HKEY root, const char* subKey);
+// RegSetValueExW and RegDeleteValueW, for values that hold other programs' paths unchanged.
+long SetRegistryValueWide(HKEY key, const wchar_t* valueName, unsigned long type, const void* data,
+                          unsigned long size);
+long DeleteRegistryValueWide(HKEY key, const wchar_t* valueName);
+
+// IPersistFile::Save (widePath, fRemember TRUE) of a shell link, `path` being the same path in
+// ANSI: S_OK, or the failing result.
+struct IPersistFile;
+long SaveShellLink(IPersistFile* file, const wchar_t* widePath, const char* path);
 
 // 1 when both paths name files of the same bytes (also when they are one file); 0 when
 // either cannot be read (missing, a folder, held without read sharing) or they differ.

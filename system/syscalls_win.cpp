@@ -1,13 +1,31 @@
+#include <objidl.h>
 #include <windows.h>
 
 #include "ground/capacities.h"
 #include "ground/paths.h"
+#include "system/faults.h"
 #include "system/syscalls.h"
 
 namespace {
 
 SysResult Failed() {
   return {0, GetLastError()};
+}
+
+// The failure that an injected fault stands for: the error left where the call leaves it.
+SysResult Refused(unsigned long error) {
+  SetLastError(error);
+  return {0, error};
+}
+
+// The same for the registry, whose calls give their error as their result.
+long RefusedStatus(unsigned long error) {
+  SetLastError(error);
+  return static_cast<long>(error);
+}
+
+SysResult Made(BOOL ok) {
+  return ok ? SysResult{1, 0} : Failed();
 }
 
 // The LOAD_LIBRARY_SEARCH_* flags of LoadLibraryExA, known only where kernel32 offers
@@ -37,6 +55,10 @@ ProgramRun StartAndWait(const char* program, const char* commandLine, const char
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   ZeroBytes(&process, sizeof process);
+  if (InjectedFault fault = FaultFor(FAULT_PROGRAM_START, program); fault.error) {
+    run.error = Refused(fault.error).error;
+    return run;
+  }
   if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
                       folder, &startup, &process)) {
     run.error = GetLastError();
@@ -86,18 +108,126 @@ const uint8_t* LoadResourceBytes(HINSTANCE module, int id, const char* type, uin
 SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size,
                            uint32_t* writtenOut) {
   if (writtenOut) *writtenOut = 0;
+  const InjectedFault fault = FaultFor(FAULT_FILE_WRITE, path);
+  if (fault.error && !fault.partial) return Refused(fault.error);
   HANDLE file =
       CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return Failed();
   DWORD written = 0;
   SysResult result = {1, 0};
-  if (!WriteFile(file, data, size, &written, nullptr))
+  if (fault.error) {
+    // A disk that fills up takes the first half of the bytes and refuses the rest.
+    WriteFile(file, data, size / 2, &written, nullptr);
+    result = Refused(fault.error);
+  } else if (!WriteFile(file, data, size, &written, nullptr)) {
     result = Failed();
-  else if (written != size)
+  } else if (written != size) {
     result = {0, ERROR_WRITE_FAULT};
+  }
   if (writtenOut) *writtenOut = written;
   CloseHandle(file);
+  // A file cut short (or left empty) is never kept: whoever starts it later would run part of
+  // a program. The error stays that of the write.
+  if (!result.ok) {
+    DeleteFileA(path);
+    SetLastError(result.error);
+  }
   return result;
+}
+
+SysResult CopyOneFile(const char* from, const char* to, int failIfExists) {
+  if (InjectedFault fault = FaultFor(FAULT_FILE_COPY, to); fault.error) return Refused(fault.error);
+  return Made(CopyFileA(from, to, failIfExists ? TRUE : FALSE));
+}
+
+SysResult DeleteOneFile(const char* path) {
+  if (InjectedFault fault = FaultFor(FAULT_FILE_DELETE, path); fault.error)
+    return Refused(fault.error);
+  return Made(DeleteFileA(path));
+}
+
+SysResult MoveOneFile(const char* from, const char* to) {
+  if (InjectedFault fault = FaultFor(FAULT_FILE_MOVE, from); fault.error)
+    return Refused(fault.error);
+  return Made(MoveFileA(from, to));
+}
+
+SysResult DeleteAtRestart(const char* path) {
+  if (InjectedFault fault = FaultFor(FAULT_FILE_MOVE, path); fault.error)
+    return Refused(fault.error);
+  return Made(MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+}
+
+SysResult SetAttributes(const char* path, unsigned long attributes) {
+  if (InjectedFault fault = FaultFor(FAULT_FILE_ATTRIBUTES, path); fault.error)
+    return Refused(fault.error);
+  return Made(SetFileAttributesA(path, attributes));
+}
+
+SysResult MakeFolder(const char* path) {
+  if (InjectedFault fault = FaultFor(FAULT_FOLDER_CREATE, path); fault.error)
+    return Refused(fault.error);
+  return Made(CreateDirectoryA(path, nullptr));
+}
+
+SysResult RemoveFolder(const char* path) {
+  if (InjectedFault fault = FaultFor(FAULT_FOLDER_REMOVE, path); fault.error)
+    return Refused(fault.error);
+  return Made(RemoveDirectoryA(path));
+}
+
+long CreateRegistryKey(HKEY root, const char* subKey, HKEY* key) {
+  if (InjectedFault fault = FaultFor(FAULT_REGISTRY_WRITE, subKey); fault.error)
+    return RefusedStatus(fault.error);
+  return RegCreateKeyA(root, subKey, key);
+}
+
+long SetRegistryValue(HKEY key, const char* valueName, unsigned long type, const void* data,
+                      unsigned long size) {
+  if (InjectedFault fault = FaultFor(FAULT_REGISTRY_WRITE, valueName); fault.error)
+    return RefusedStatus(fault.error);
+  return RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+long DeleteRegistryKey(HKEY root, const char* subKey) {
+  if (InjectedFault fault = FaultFor(FAULT_REGISTRY_DELETE, subKey); fault.error)
+    return RefusedStatus(fault.error);
+  return RegDeleteKeyA(root, subKey);
+}
+
+namespace {
+
+// A value's name as the fault points record it.
+void NarrowName(const wchar_t* name, char* out, int capacity) {
+  if (!name || !WideCharToMultiByte(CP_ACP, 0, name, -1, out, capacity, nullptr, nullptr))
+    out[0] = '\0';
+}
+
+}  // namespace
+
+long SetRegistryValueWide(HKEY key, const wchar_t* valueName, unsigned long type, const void* data,
+                          unsigned long size) {
+  char name[256];
+  NarrowName(valueName, name, sizeof name);
+  if (InjectedFault fault = FaultFor(FAULT_REGISTRY_WRITE, name); fault.error)
+    return RefusedStatus(fault.error);
+  return RegSetValueExW(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+long DeleteRegistryValueWide(HKEY key, const wchar_t* valueName) {
+  char name[256];
+  NarrowName(valueName, name, sizeof name);
+  if (InjectedFault fault = FaultFor(FAULT_REGISTRY_DELETE, name); fault.error)
+    return RefusedStatus(fault.error);
+  return RegDeleteValueW(key, valueName);
+}
+
+long SaveShellLink(IPersistFile* file, const wchar_t* widePath, const char* path) {
+  if (InjectedFault fault = FaultFor(FAULT_LINK_SAVE, path); fault.error) {
+    SetLastError(fault.error);
+    return HRESULT_FROM_WIN32(fault.error);
+  }
+  return file->Save(widePath, TRUE);
 }
 
 int UseSafeDllSearch() {
@@ -129,6 +259,10 @@ HMODULE LoadSystemLibrary(const char* name) {
 }
 
 HMODULE LoadModuleFromItsFolder(const char* path) {
+  if (InjectedFault fault = FaultFor(FAULT_MODULE_LOAD, path); fault.error) {
+    SetLastError(fault.error);
+    return nullptr;
+  }
   if (SearchFlagsKnown())
     return LoadLibraryExA(path, nullptr, SEARCH_DLL_LOAD_DIR | SEARCH_SYSTEM32);
   return LoadLibraryExA(path, nullptr, ALTERED_SEARCH_PATH);

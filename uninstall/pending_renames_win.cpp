@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ground/run_log.h"
+#include "system/syscalls.h"
 #include "uninstall/pending_renames.h"
 
 namespace {
@@ -48,10 +49,9 @@ int ForgetPendingDeletionsBelow(const char* folder) {
     if (result < 0) {
       LogAction("read the operations pending at the next restart", folder, 0, ERROR_INVALID_DATA);
     } else if (result > 0) {
-      status = keptUnits == 0 ? RegDeleteValueW(key, PENDING_VALUE)
-                              : RegSetValueExW(key, PENDING_VALUE, 0, REG_MULTI_SZ,
-                                               reinterpret_cast<const BYTE*>(kept),
-                                               static_cast<DWORD>(keptUnits * 2));
+      status = keptUnits == 0 ? DeleteRegistryValueWide(key, PENDING_VALUE)
+                              : SetRegistryValueWide(key, PENDING_VALUE, REG_MULTI_SZ, kept,
+                                                     static_cast<unsigned long>(keptUnits * 2));
       char action[96];
       snprintf(action, sizeof action, "forget %d deletions pending at the next restart below",
                result);

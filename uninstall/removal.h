@@ -27,7 +27,7 @@ int ScheduleLeftoverDeletionAtRestart(const char* folder);
 int RemoveFolderTree(const char* folder);
 #ifdef _WIN32
 // Removes the key root\path with all its subkeys; 1, or 0 when it (or a subkey, which then
-// ends the walk) could not be opened or deleted.
+// ends the walk) could not be opened or deleted, with the registry's error in GetLastError.
 int RemoveRegistryTree(HKEY root, const char* path);
 #endif
 

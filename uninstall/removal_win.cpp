@@ -65,9 +65,9 @@ int ForEachLeftoverFile(const char* folder, int (*act)(const char* path)) {
 int DeleteLeftoverFiles(const char* folder) {
   // Every leftover counts, whether or not it could be deleted.
   return ForEachLeftoverFile(folder, [](const char* path) {
-    BOOL deleted = DeleteFileA(path);
-    LogAction("delete leftover", path, deleted, deleted ? 0 : GetLastError());
-    if (deleted) TallyRemoved(TALLY_FILE);
+    SysResult deleted = DeleteOneFile(path);
+    LogAction("delete leftover", path, deleted.ok, deleted.error);
+    if (deleted.ok) TallyRemoved(TALLY_FILE);
     return 1;
   });
 }
@@ -87,20 +87,20 @@ int DeleteInstalledFiles(InstallerContext& context) {
       LogAction("not deleted, a linked folder on its way:", path, 1, 0);
       continue;
     }
-    if (DeleteFileA(path)) {
-      LogAction("delete", path, 1, 0);
+    SysResult deleted = DeleteOneFile(path);
+    LogAction("delete", path, deleted.ok, deleted.error);
+    if (deleted.ok) {
       TallyRemoved(TALLY_FILE);
       continue;
     }
-    LogAction("delete", path, 0, GetLastError());
     if (!edition.lockedFileHandling) continue;
     // A file in use cannot be deleted but can be renamed; the next run deletes the ".del"
     // file. A name without extension has no ".del" name and stays as it is.
     char moved[PATH_CAPACITY];
     CopyText(moved, sizeof moved, path);
     if (!ReplaceExtension(moved, ".del", sizeof moved)) continue;
-    BOOL renamed = MoveFileA(path, moved);
-    LogAction("move aside to", moved, renamed, renamed ? 0 : GetLastError());
+    SysResult renamed = MoveOneFile(path, moved);
+    LogAction("move aside to", moved, renamed.ok, renamed.error);
   }
   return 0;
 }
@@ -129,11 +129,16 @@ int RemoveFolderTree(const char* folder) {
     FindClose(search);
     if (!haveEntry || !JoinPath(path, sizeof path, folder, found.cFileName)) break;
     if (!isFolder) {
-      if (!DeleteFileA(path)) break;
+      SysResult deleted = DeleteOneFile(path);
+      if (!deleted.ok) {
+        LogAction("delete", path, 0, deleted.error);
+        break;
+      }
       TallyRemoved(TALLY_FILE);
     } else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
       // A junction or link is removed itself; what it points at is not ours.
-      RemoveDirectoryA(path);
+      SysResult removed = RemoveFolder(path);
+      LogAction("remove the link", path, removed.ok, removed.error);
     } else {
       RemoveFolderTree(path);
     }
@@ -141,31 +146,43 @@ int RemoveFolderTree(const char* folder) {
     // listing again would find it first again.
     if (PathIsThere(path)) break;
   }
-  BOOL removed = RemoveDirectoryA(folder);
-  LogAction("remove folder", folder, removed, removed ? 0 : GetLastError());
+  SysResult removed = RemoveFolder(folder);
+  LogAction("remove folder", folder, removed.ok, removed.error);
   return 1;
 }
 
 int RemoveRegistryTree(HKEY root, const char* path) {
   if (!path) return 0;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path, 0, DELETE | KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS)
+  LONG opened = RegOpenKeyExA(root, path, 0, DELETE | KEY_ENUMERATE_SUB_KEYS, &key);
+  if (opened != ERROR_SUCCESS) {
+    SetLastError(static_cast<DWORD>(opened));
     return 0;
+  }
   int result = 1;
+  DWORD error = ERROR_SUCCESS;
   for (;;) {
     char name[1024];
     DWORD size = sizeof name - 1;
     LONG status = RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) {
-      if (RegDeleteKeyA(root, path) != ERROR_SUCCESS) result = 0;
+      LONG deleted = DeleteRegistryKey(root, path);
+      if (deleted != ERROR_SUCCESS) {
+        result = 0;
+        error = static_cast<DWORD>(deleted);
+      }
       break;
     }
     if (status != ERROR_SUCCESS) break;
     // Index 0 again on every pass, since a removed subkey moves the next one to the front;
     // a subkey that stays would come back at the front for ever, so it ends the walk.
     result = RemoveRegistryTree(key, name);
-    if (!result) break;
+    if (!result) {
+      error = GetLastError();
+      break;
+    }
   }
   RegCloseKey(key);
+  SetLastError(error);
   return result;
 }

@@ -20,9 +20,9 @@ constexpr int CLEAR_PASSES = 4;
 constexpr int DEL_NAME_ATTEMPTS = 20;
 
 int ScheduleOne(const char* path) {
-  BOOL ok = MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  LogAction("delete at the next restart:", path, ok, ok ? 0 : GetLastError());
-  return ok ? 1 : 0;
+  SysResult scheduled = DeleteAtRestart(path);
+  LogAction("delete at the next restart:", path, scheduled.ok, scheduled.error);
+  return scheduled.ok;
 }
 
 // Moves a file that cannot be deleted to the first free ".del" name; 1 when moved.
@@ -30,11 +30,12 @@ int MoveAside(const char* path) {
   for (int attempt = 0; attempt < DEL_NAME_ATTEMPTS; ++attempt) {
     char moved[PATH_CAPACITY];
     if (!FreeDelName(path, attempt, moved, sizeof moved)) return 0;
-    if (MoveFileA(path, moved)) {
+    SysResult renamed = MoveOneFile(path, moved);
+    if (renamed.ok) {
       LogAction("move aside to", moved, 1, 0);
       return 1;
     }
-    const DWORD error = GetLastError();
+    const DWORD error = renamed.error;
     if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
       LogAction("move aside, left in place:", path, 0, error);
       return 0;
@@ -58,7 +59,7 @@ int ClearFilesPass(const char* folder) {
         Pass& p = *static_cast<Pass*>(user);
         char path[PATH_CAPACITY];
         if (entry.isFolder || !JoinPath(path, sizeof path, p.folder, entry.name)) return 1;
-        if (DeleteFileA(path)) {
+        if (DeleteOneFile(path).ok) {
           LogAction("delete", path, 1, 0);
           TallyRemoved(TALLY_FILE);
           p.changed = 1;
@@ -73,7 +74,7 @@ int ClearFilesPass(const char* folder) {
 
 // Removes an emptied folder, or a link, now, or else at the restart; 1 when either was done.
 int RemoveOrSchedule(const char* path, int* count) {
-  if (RemoveDirectoryA(path)) {
+  if (RemoveFolder(path).ok) {
     LogAction("remove folder", path, 1, 0);
     return 1;
   }
