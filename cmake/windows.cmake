@@ -80,6 +80,8 @@ set(grouped)
 foreach(suite IN LISTS MIXARRO_WIN_SUITES_IN_ONE_PROCESS)
   list(APPEND grouped "${suite}.*")
 endforeach()
+# The fault sweeps run in shards of their own, registered below.
+list(APPEND grouped "Faults.*")
 list(JOIN grouped ":" grouped)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   TEST_FILTER "${positive}-${grouped}"
@@ -90,6 +92,22 @@ foreach(suite IN LISTS suites)
   set_tests_properties(${suite} PROPERTIES ENVIRONMENT "MIXARRO_ARCH=${MIXARRO_ARCH}"
                        FAIL_REGULAR_EXPRESSION "Running 0 tests")
 endforeach()
+
+# Every call of an install and of a removal failed in turn, for each edition. A sweep runs
+# hundreds of procedures: each is cut into shards (every third call), so that CTest can run
+# them beside the other tests and none is left running alone at the end.
+if(MIXARRO_ARCH STREQUAL "x86_64")
+  set(MIXARRO_FAULT_SHARDS 3)
+  foreach(sweep IN ITEMS IndigoInstall IndigoRemoval CobaltInstall CobaltRemoval)
+    foreach(shard RANGE 1 ${MIXARRO_FAULT_SHARDS})
+      set(name Faults.${sweep}.${shard}of${MIXARRO_FAULT_SHARDS})
+      add_test(NAME ${name} COMMAND win_tests --gtest_filter=Faults.${sweep})
+      set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "MIXARRO_ARCH=${MIXARRO_ARCH};MIXARRO_FAULT_SHARD=${shard}/${MIXARRO_FAULT_SHARDS}"
+        FAIL_REGULAR_EXPRESSION "Running 0 tests" TIMEOUT 1200 COST 300)
+    endforeach()
+  endforeach()
+endif()
 
 # Each program is a GUI program of the build's architecture that imports system DLLs only,
 # and carries its edition's version block and manifest.

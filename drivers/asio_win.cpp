@@ -55,7 +55,7 @@ int RegisterModuleInProcess(const char* modulePath) {
     return 0;
   }
   CoFreeLibrary(module);
-  Sleep(REGISTRATION_PAUSE_MS);
+  PauseOnPurpose(REGISTRATION_PAUSE_MS);
   return 1;
 }
 
@@ -75,7 +75,7 @@ int UnregisterModuleInProcess(const char* modulePath) {
   LogFormatted(FormatModuleLine, UNREGISTER_ENTRY, modulePath, result == S_OK, result);
   if (result == S_OK) TallyRemoved(TALLY_MODULE);
   CoFreeLibrary(module);
-  Sleep(REGISTRATION_PAUSE_MS);
+  PauseOnPurpose(REGISTRATION_PAUSE_MS);
   return 1;
 }
 

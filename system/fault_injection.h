@@ -20,6 +20,8 @@ void ResetFaultPoints();
 // Makes call `call` (1 = the first after ResetFaultPoints) fail with `error`; with `partial`
 // a write first writes part of its bytes. Every other call is made.
 void ArmFault(int call, unsigned long error, int partial);
+// With `skip` set, the program's deliberate pauses (PauseLength) last no time; 0 restores them.
+void SkipPauses(int skip);
 // The calls counted since ResetFaultPoints.
 int FaultPointsPassed();
 // The `index`-th point passed (0-based), or null beyond those kept.

@@ -33,3 +33,7 @@ struct InjectedFault {
 // Asked by each wrapper before its call, with the path (or key, or program) it is about to
 // touch; {0, 0} in the program.
 InjectedFault FaultFor(FaultPoint point, const char* target);
+// How long a pause that the program makes on purpose lasts: `ms` in the program. A test that
+// runs the procedures hundreds of times with stand-ins, for which no pause is needed, may
+// shorten it; nothing else about the run changes.
+unsigned long PauseLength(unsigned long ms);

@@ -15,6 +15,7 @@ int armedCall = 0;
 unsigned long armedError = 0;
 int armedPartial = 0;
 int injected = 0;
+int pausesSkipped = 0;
 FaultPointPassed passed[FAULT_RECORD_CAPACITY];
 
 }  // namespace
@@ -29,6 +30,14 @@ InjectedFault FaultFor(FaultPoint point, const char* target) {
   if (armedCall == 0 || calls != armedCall) return {0, 0};
   injected = 1;
   return {armedError, armedPartial};
+}
+
+unsigned long PauseLength(unsigned long ms) {
+  return pausesSkipped ? 0 : ms;
+}
+
+void SkipPauses(int skip) {
+  pausesSkipped = skip;
 }
 
 void ResetFaultPoints() {

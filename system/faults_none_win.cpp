@@ -6,3 +6,7 @@
 InjectedFault FaultFor(FaultPoint, const char*) {
   return {0, 0};
 }
+
+unsigned long PauseLength(unsigned long ms) {
+  return ms;
+}

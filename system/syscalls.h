@@ -79,6 +79,10 @@ long DeleteRegistryValueWide(HKEY key, const wchar_t* valueName);
 struct IPersistFile;
 long SaveShellLink(IPersistFile* file, const wchar_t* widePath, const char* path);
 
+// Sleeps for a pause the program makes on purpose (the settling time after a module's
+// registration), as long as PauseLength says: `ms`, except in a test that shortened it.
+void PauseOnPurpose(unsigned long ms);
+
 // 1 when both paths name files of the same bytes (also when they are one file); 0 when
 // either cannot be read (missing, a folder, held without read sharing) or they differ.
 int SameFileContents(const char* a, const char* b);

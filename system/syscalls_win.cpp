@@ -176,6 +176,10 @@ SysResult RemoveFolder(const char* path) {
   return Made(RemoveDirectoryA(path));
 }
 
+void PauseOnPurpose(unsigned long ms) {
+  if (const unsigned long length = PauseLength(ms)) Sleep(length);
+}
+
 long CreateRegistryKey(HKEY root, const char* subKey, HKEY* key) {
   if (InjectedFault fault = FaultFor(FAULT_REGISTRY_WRITE, subKey); fault.error)
     return RefusedStatus(fault.error);

@@ -201,9 +201,13 @@ class Faults : public testing::Test {
     SetEnvironmentVariableA("MIXARRO_STANDIN_LOG", standinLog_.c_str());
     hiddenMode = 1;
     QuerySystemFolders();
+    // The stand-in modules need no settling time after their registration; the sweeps run
+    // the procedures hundreds of times.
+    SkipPauses(1);
   }
   void TearDown() override {
     ArmFault(0, 0, 0);
+    SkipPauses(0);
     CleanMachine();
     DeleteRunLogs();
     if (module_) FreeLibrary(module_);
@@ -497,13 +501,19 @@ void Faults::Sweep(Procedure procedure) {
   for (int i = 0; i < count; ++i)
     calls.push_back({FaultPointAt(i)->point, FaultPointAt(i)->target});
 
-  // MIXARRO_FAULT_CALLS=<first>-<last> narrows the sweep to those calls, for a closer look.
-  int first = 1, last = count;
+  // MIXARRO_FAULT_CALLS=<first>-<last> narrows the sweep to those calls, for a closer look;
+  // MIXARRO_FAULT_SHARD=<k>/<of> runs every <of>-th call from the k-th, so that the shards of
+  // one sweep share its calls of every kind and its fast and slow cases alike.
+  int first = 1, last = count, shard = 1, shards = 1;
   if (const char* range = getenv("MIXARRO_FAULT_CALLS")) sscanf(range, "%d-%d", &first, &last);
+  if (const char* part = getenv("MIXARRO_FAULT_SHARD")) {
+    ASSERT_EQ(sscanf(part, "%d/%d", &shard, &shards), 2) << "MIXARRO_FAULT_SHARD=" << part;
+    ASSERT_TRUE(shards >= 1 && shard >= 1 && shard <= shards) << "MIXARRO_FAULT_SHARD=" << part;
+  }
   std::map<FaultPoint, KindSummary> summary;
   std::map<FaultPoint, size_t> turn;
   for (int n = 1; n <= count; ++n) {
-    if (n < first || n > last) {
+    if (n < first || n > last || (n - 1) % shards != shard - 1) {
       ++turn[calls[n - 1].point];
       continue;
     }
@@ -532,7 +542,9 @@ void Faults::Sweep(Procedure procedure) {
   }
 
   // The summary, printed and kept beside the test program.
-  std::string text = where + ": " + std::to_string(count) + " fault points\n";
+  std::string text = where + ": " + std::to_string(count) + " fault points";
+  if (shards > 1) text += ", shard " + std::to_string(shard) + " of " + std::to_string(shards);
+  text += "\n";
   for (const auto& [point, kind] : summary) {
     text +=
         "  " + std::string(FaultPointName(point)) + ": " + std::to_string(kind.points) + " points;";
@@ -542,8 +554,10 @@ void Faults::Sweep(Procedure procedure) {
     text += "\n";
   }
   printf("%s", text.c_str());
-  const std::string summaryFile =
-      BuildFolder() + "faults-summary-" + edition_->name + "-" + ProcedureName(procedure) + ".txt";
+  std::string summaryFile =
+      BuildFolder() + "faults-summary-" + edition_->name + "-" + ProcedureName(procedure);
+  if (shards > 1) summaryFile += "-" + std::to_string(shard) + "of" + std::to_string(shards);
+  summaryFile += ".txt";
   FILE* file = fopen(summaryFile.c_str(), "w");
   if (file) {
     fputs(text.c_str(), file);

@@ -18,6 +18,11 @@ case "${1:-}" in
       WINEPREFIX=$dir "$WINE" wineboot -i >/dev/null 2>&1 || true
       WINEPREFIX=$dir "$WINESERVER" -w
       [ -f "$dir/system.reg" ] || { echo "prefix.sh: wineboot did not create $dir" >&2; exit 1; }
+      # Wine's shell starts winemenubuilder after every shell link it saves and waits for it,
+      # even when the DLL overrides disable it: most of the ten milliseconds that a saved link
+      # costs. Without its file the start fails at once; the links are saved as before.
+      rm -f "$dir/drive_c/windows/system32/winemenubuilder.exe" \
+            "$dir/drive_c/windows/syswow64/winemenubuilder.exe"
       touch "$dir/.ready"
     fi
     ;;
