@@ -1,5 +1,3 @@
-#include <initializer_list>
-
 #include "drivers/asio.h"
 #include "drivers/subsetup.h"
 #include "drivers/usbgpi.h"
@@ -12,24 +10,13 @@
 #include "install/shortcuts.h"
 #include "install/uninstall_entry.h"
 #include "procedures/install_procedure.h"
+#include "procedures/texts.h"
 #include "system/folders.h"
 #include "system/syscalls.h"
 #include "uninstall/pending_renames.h"
 #include "uninstall/removal.h"
 
-const char VENDOR_ADDRESS[] = "https://www.qx-audio.com/mixarro";
-const char PROGRAM_SUBFOLDER[] = "QX\\Mixarro";
-const char START_MENU_SUBFOLDER[] = "QX Audio\\Mixarro";
-
 namespace {
-
-const char PACKAGE_TEXT[] =
-    "Installation package might be corrupted\nthanks to download official package at\n";
-const char FOLDER_TEXT[] =
-    "Failed to create target folder on system disk\nthanks to download official package at\n";
-const char COPY_TEXT[] =
-    "Failed to copy file(s) to destination folder...\nInstallation package might be "
-    "corrupted\nthanks to download official package at\n";
 
 void SetStatus(InstallerContext& context, const char* text) {
   CopyText(context.statusLine, sizeof context.statusLine, text);
@@ -83,13 +70,13 @@ void MakeShortcuts(InstallerContext& context, const char* programsFolder) {
 
 int InstallSteps(InstallerContext& context) {
   const EditionConfig& edition = ThisEdition();
-  CopyText(context.errorCaption, sizeof context.errorCaption, "Mixarro Installation Error");
+  CopyText(context.errorCaption, sizeof context.errorCaption, INSTALL_ERROR_CAPTION);
 
-  SetStatus(context, "Extract Package");
+  SetStatus(context, EXTRACT_STATUS);
   if (LoadCatalogue(context) != 0)
     return Fail(context, PACKAGE_TEXT, "the payload is missing or holds no files", RESULT_REFUSED);
 
-  SetStatus(context, "Copy Files");
+  SetStatus(context, COPY_STATUS);
   ComputeTargetFolder(context, PROGRAM_SUBFOLDER);
   LogFormatted(FormatContextLine, context.targetFolder);
   if (CreateFolderPath(context.targetFolder) != 1)
@@ -124,13 +111,13 @@ int InstallSteps(InstallerContext& context) {
 
   SetAsioRegistration(context, 1);
   if (edition.usbGpiFiles) SetUsbGpiDriverInfo(context, 1);
-  for (const char* value : {"install", "nbLaunch", "done"}) {
+  for (const char* value : INSTALL_USER_VALUES) {
     int ok = SetUserDword(PRODUCT_USER_KEY, value, 0);
     LogFormatted(FormatRegistryLine, "set value", "HKCU", PRODUCT_USER_KEY, value, ok,
                  ok ? 0 : GetLastError());
   }
 
-  SetStatus(context, "Finalize Installation");
+  SetStatus(context, FINALIZE_STATUS);
   char programs[PATH_CAPACITY];
   if (ReadUserProgramsFolder(programs, sizeof programs)) MakeShortcuts(context, programs);
   const char* common = GetCommonProgramsFolder();
@@ -169,8 +156,8 @@ int InstallSteps(InstallerContext& context) {
   BuildQuotedPath(quoted, sizeof quoted, copy);
   char quiet[PATH_CAPACITY + 16];
   BuildQuietUninstallString(quiet, sizeof quiet, copy);
-  SetLoggedMachineString("DisplayName", "Mixarro, The Virtual Mixing Console");
-  SetLoggedMachineString("Publisher", "QX-Audio Software");
+  SetLoggedMachineString("DisplayName", ENTRY_DISPLAY_NAME);
+  SetLoggedMachineString("Publisher", ENTRY_PUBLISHER);
   SetLoggedMachineString("UninstallString", quoted);
   SetLoggedMachineString("DisplayIcon", copy);
   // What deployment tools read besides.
@@ -183,7 +170,7 @@ int InstallSteps(InstallerContext& context) {
   SetLoggedMachineDword("NoRepair", 1);
   SetLoggedMachineString("URLInfoAbout", VENDOR_ADDRESS);
 
-  SetStatus(context, "Installation Completed");
+  SetStatus(context, COMPLETED_STATUS);
   PostNotice(context, NOTICE_DONE);
   return 0;
 }

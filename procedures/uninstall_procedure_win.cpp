@@ -1,5 +1,3 @@
-#include <initializer_list>
-
 #include "drivers/asio.h"
 #include "drivers/subsetup.h"
 #include "drivers/usbgpi.h"
@@ -10,7 +8,7 @@
 #include "install/payload.h"
 #include "install/registry.h"
 #include "install/shortcuts.h"
-#include "procedures/install_procedure.h"
+#include "procedures/texts.h"
 #include "procedures/uninstall_procedure.h"
 #include "system/folders.h"
 #include "uninstall/removal.h"
@@ -35,7 +33,7 @@ void RemoveShortcuts(const InstallerContext& context, const char* programsFolder
 
 int UninstallSteps(InstallerContext& context) {
   const EditionConfig& edition = ThisEdition();
-  CopyText(context.errorCaption, sizeof context.errorCaption, "Mixarro Uninstallation Error");
+  CopyText(context.errorCaption, sizeof context.errorCaption, UNINSTALL_ERROR_CAPTION);
 
   if (LoadCatalogue(context) != 0) {
     CopyText(context.errorText, sizeof context.errorText, edition.uninstallPackageText);
@@ -74,11 +72,11 @@ int UninstallSteps(InstallerContext& context) {
   const char* startup = GetStartupFolder();
   if (startup[0] != '\0') {
     // Made by the mixer itself when its user asks for it, so mostly not there (error 2).
-    int deleted = DeleteShortcut(startup, "Mixarro (QX-Audio)");
-    LogFormatted(FormatShortcutLine, "delete shortcut", startup, "Mixarro (QX-Audio)", deleted,
+    int deleted = DeleteShortcut(startup, AUTOSTART_TITLE);
+    LogFormatted(FormatShortcutLine, "delete shortcut", startup, AUTOSTART_TITLE, deleted,
                  deleted ? 0 : GetLastError());
   }
-  for (const char* value : {"SysTray", "SysTrayShowOnRun", "EngineMode"}) {
+  for (const char* value : REMOVAL_USER_VALUES) {
     int ok = SetUserDword(PRODUCT_USER_KEY, value, 0);
     LogFormatted(FormatRegistryLine, "set value", "HKCU", PRODUCT_USER_KEY, value, ok,
                  ok ? 0 : GetLastError());
@@ -97,7 +95,7 @@ int UninstallSteps(InstallerContext& context) {
   context.targetFolder[0] = '\0';
 
   if (!hiddenMode)
-    MessageBoxA(context.hwnd, edition.uninstallRebootText, "REBOOT YOUR SYSTEM",
+    MessageBoxA(context.hwnd, edition.uninstallRebootText, REBOOT_CAPTION,
                 MB_SYSTEMMODAL | MB_ICONWARNING);
   return 0;
 }

@@ -4,6 +4,9 @@
 // editions (the reboot and foreign-setup texts, the version) are in the edition table.
 #pragma once
 
+// The captions that the procedures' boxes share (the install's error, the reboot).
+#include "procedures/texts.h"
+
 // The window's status band and its button.
 inline constexpr char INSTALL_WORD[] = "Install";
 inline constexpr char REMOVE_WORD[] = "Remove";
@@ -17,9 +20,7 @@ inline constexpr char PRESENT_SECOND_SENTENCE[] =
 inline constexpr char BAND_FONT[] = "Arial";
 
 // The boxes.
-inline constexpr char INSTALL_ERROR_CAPTION[] = "Mixarro Installation Error";
 inline constexpr char LAUNCH_FAILURE_TEXT[] = "Failed to launch Procedure...";
-inline constexpr char COMPLETE_CAPTION[] = "REBOOT YOUR SYSTEM";
 inline constexpr char COMPLETE_TEXT[] =
     "Installation Complete and Successful !\n\nYOU MUST REBOOT your system to finalize "
     "installation";

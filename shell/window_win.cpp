@@ -90,7 +90,7 @@ void HandleCommand(InstallerContext& context, HWND window, WPARAM wParam, LPARAM
       finalNoticeSeen = 1;
       noticePending = 0;
       OpenLink(context, COMPLETION_LINK, COMPLETION_LINK_SIZE);
-      MessageBoxA(context.hwnd, COMPLETE_TEXT, COMPLETE_CAPTION, BOX_WARNING);
+      MessageBoxA(context.hwnd, COMPLETE_TEXT, REBOOT_CAPTION, BOX_WARNING);
       WaitForWorkerEnd(context);
       PostMessageA(context.hwnd, WM_CLOSE, 0, 0);
       break;

@@ -109,33 +109,41 @@ int RemoveFolderTree(const char* folder) {
   if (!folder || folder[0] == '\0') return 1;
   char pattern[PATH_CAPACITY];
   char path[PATH_CAPACITY];
+  // The first entry of a listing that the walk may remove: not a folder whose name starts
+  // with "." (the user's own, such as ".user").
+  struct First {
+    char name[MAX_PATH];
+    int isFolder;
+    int isLink;
+    int found;
+  };
   int walking = JoinPath(pattern, sizeof pattern, folder, "*.*");
-  // Every pass lists the folder afresh and removes its first removable entry; the search is
+  // Every pass lists the folder afresh and removes its first removable entry; the listing is
   // always closed before anything is removed. A pass that finds only "."-named folders, or
   // an entry that stays, ends the walk.
   while (walking) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE) break;
-    int isFolder = 0;
-    int haveEntry = 0;
-    do {
-      isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      if (!isFolder || found.cFileName[0] != '.') {
-        haveEntry = 1;
-        break;
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    if (!haveEntry || !JoinPath(path, sizeof path, folder, found.cFileName)) break;
-    if (!isFolder) {
+    First first = {};
+    WalkFolder(
+        pattern,
+        [](void* user, const FolderEntry& entry) {
+          if (entry.isFolder && entry.name[0] == '.') return 1;
+          First& f = *static_cast<First*>(user);
+          CopyText(f.name, sizeof f.name, entry.name);
+          f.isFolder = entry.isFolder;
+          f.isLink = entry.isLink;
+          f.found = 1;
+          return 0;
+        },
+        &first);
+    if (!first.found || !JoinPath(path, sizeof path, folder, first.name)) break;
+    if (!first.isFolder) {
       SysResult deleted = DeleteOneFile(path);
       if (!deleted.ok) {
         LogAction("delete", path, 0, deleted.error);
         break;
       }
       TallyRemoved(TALLY_FILE);
-    } else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    } else if (first.isLink) {
       // A junction or link is removed itself; what it points at is not ours.
       SysResult removed = RemoveFolder(path);
       LogAction("remove the link", path, removed.ok, removed.error);
