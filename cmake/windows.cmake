@@ -120,12 +120,14 @@ foreach(expected IN ITEMS "Indigo 3.0.2.8 Mixarro8Setup" "Cobalt 2.0.6.2 Mixarro
   add_test(NAME PeImage.${edition}
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/pe_check.sh ${MIXARRO_ARCH}-w64-mingw32-objdump
             $<TARGET_FILE:MixarroSetup-${edition}> ${MIXARRO_ARCH})
+  set_tests_properties(VersionBlock.${edition} PeImage.${edition} PROPERTIES LABELS no-wine)
 endforeach()
 
 # The programs carry no fault injection; the test program does.
 add_test(NAME NoFaultInjection
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/no_fault_injection.sh mixarro-fault-injection
           $<TARGET_FILE:win_tests> $<TARGET_FILE:MixarroSetup-Indigo> $<TARGET_FILE:MixarroSetup-Cobalt>)
+set_tests_properties(NoFaultInjection PROPERTIES LABELS no-wine)
 
 # No DLL planted beside the installer is loaded, in either build.
 add_library(planted_mark SHARED ${CMAKE_SOURCE_DIR}/tests/dll_search/planted_mark_win.cpp)
@@ -152,7 +154,7 @@ if(MIXARRO_ARCH STREQUAL "i686")
   add_test(NAME ReleaseCommand
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release_test.sh ${CMAKE_BINARY_DIR}/release-test)
   # The longest test of this build: started first, the others run beside it.
-  set_tests_properties(ReleaseCommand PROPERTIES TIMEOUT 1800 COST 1000)
+  set_tests_properties(ReleaseCommand PROPERTIES TIMEOUT 1800 COST 1000 LABELS no-wine)
 endif()
 
 # Benchmark programs, built on demand only.

@@ -65,46 +65,69 @@ wait_for_started_programs() {
   fail "$scenario: a program that the killed run started is still running after 60 s"
 }
 
+# Runs the installer once with the given switches. Sets `got` (the exit code as the shell sees
+# it) and `run_log` (the log this run wrote, empty when it wrote none), and adds the log to
+# `recovery_logs`. The log is the one that was not there before the run: another log may be
+# written meanwhile by nobody else, but a name compared by time alone can pick an older one.
+run_once() {
+  local before after
+  before=$(ls "$(temp_folder)"/MixarroSetup-*.log 2>/dev/null | sort)
+  "$WINE" "$installer" "$@" >/dev/null 2>&1
+  got=$?
+  after=$(ls "$(temp_folder)"/MixarroSetup-*.log 2>/dev/null | sort)
+  run_log=$(comm -13 <(echo "$before") <(echo "$after") | tail -1)
+  echo "$scenario: run $* ended with $got${run_log:+, log $(basename "$run_log")}"
+  recovery_logs+=("$run_log")
+}
+
 # One run of the recovery. A run that ends with -10 because a file of the program folder is
 # still held, by a program that the killed run was starting when it died (under Wine a process
 # cut off in its start can keep its image open), is tried again after a restart, as the guide
 # says for -10.
 recovery_run() {
-  "$WINE" "$installer" "$@" >/dev/null 2>&1
-  local got=$?
-  if [ "$got" = $((-10 & 255)) ] && grep -q 'NOT written' "$(newest_log)"; then
+  run_once "$@"
+  if [ "$got" = $((-10 & 255)) ] && [ -n "$run_log" ] && grep -q 'NOT written' "$run_log"; then
     echo "$scenario: a file was still held (-10): restart and run again"
     restart
-    "$WINE" "$installer" "$@" >/dev/null 2>&1
-    got=$?
+    run_once "$@"
   elif [ "$got" = $((-605 & 255)) ] || [ "$got" = $((-604 & 255)) ] || [ "$got" = 1 ]; then
     # A busy Wine now and then refuses to start a program at all (the sub-setup: -604, -605;
     # the installer itself: Wine's own exit code 1, no result of the program); the guide's
     # answer is to run again.
     echo "$scenario: a program could not be started ($got): run again"
-    "$WINE" "$installer" "$@" >/dev/null 2>&1
-    got=$?
+    run_once "$@"
   fi
   [ "$got" = 0 ] || { fail "$scenario: recovery run $*: exit code $got, expected 0"; return 1; }
 }
 
-# The recovery of docs/deploying.md; each run must end with 0.
+# Whether the last run found the product present and removed it.
+last_run_removed() { [ -n "$run_log" ] && grep -q 'removal result' "$run_log"; }
+
+# The recovery of docs/deploying.md; each run must end with 0. Each decision reads the log of
+# the run that decides it, which after a retry is the retry's.
 recover() {
-  local log
   if [ "$procedure" = install ]; then
     recovery_run -h -i || return 1
-    log=$(newest_log)
-    if grep -q 'removal result' "$log"; then recovery_run -h -i || return 1; fi
+    if last_run_removed; then recovery_run -h -i || return 1; fi
     # The restart that every install and removal asks for takes what was in use.
     restart
     expect_whole
   else
     recovery_run -h -u || return 1
-    log=$(newest_log)
-    if ! grep -q 'removal result' "$log"; then recovery_run -h -i && recovery_run -h -u || return 1; fi
+    if ! last_run_removed; then recovery_run -h -i && recovery_run -h -u || return 1; fi
     restart
     expect_removed
   fi
+}
+
+# Prints the logs of the killed run and of its recovery, for a failure to be read afterwards.
+print_logs() {
+  local log
+  for log in "$killed_log" "${recovery_logs[@]}"; do
+    [ -n "$log" ] && [ -f "$log" ] || continue
+    echo "----- $(basename "$log")"
+    cat "$log"
+  done
 }
 
 files=$(find "$payload" -type f | wc -l)
@@ -135,7 +158,10 @@ for point in "${points[@]}"; do
   run_and_kill "-h -${procedure:0:1}" "$pattern" "$count"
   [ "$killed" = 1 ] && reached=$((reached + 1))
   echo "$scenario: $([ "$killed" = 1 ] && echo killed || echo "ended before the kill")"
+  killed_log=$(newest_log) recovery_logs=()
+  failures_before=$failures
   recover
+  [ "$failures" -gt "$failures_before" ] && print_logs
 done
 # The run must really have been killed at most points, not have ended first.
 [ "$reached" -ge $((${#points[@]} / 2)) ] ||
