@@ -31,6 +31,8 @@ step() { echo "bench: $*" >&2; }
 fail() { echo "bench: $*; see $log" >&2; tail -20 "$log" >&2; exit 1; }
 
 bash tools/setup.sh >>"$log" 2>&1 || fail "tools/setup.sh failed"
+# Both subjects are 32-bit programs.
+why=$(bash tests/wine/can_run_32bit.sh) || { echo "bench: cannot run here: $why" >&2; exit 1; }
 if ! command -v makensis >/dev/null; then
   step "installing Debian's nsis package (for the benchmark's peer only)"
   as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

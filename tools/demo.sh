@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # The main job: builds both editions' 32-bit installers with the sample payload and runs the
 # Indigo one silently in a throwaway Wine prefix (install, then uninstall), printing what it
-# did: exit codes, files, the Programs and Features entry and the shortcuts.
+# did: exit codes, files, the Programs and Features entry and the shortcuts. On a machine that
+# cannot run 32-bit code it says so and runs the x86-64 build of the same sources instead.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh >/dev/null || exit 1
 source tests/wine/env.sh
 mkdir -p build
-echo "== building the 32-bit installers"
-{ cmake --preset win32 && cmake --build --preset win32 -j2 --target MixarroSetup-Indigo MixarroSetup-Cobalt; } \
+preset=win32 bits=32-bit pf='Program Files (x86)' view=/reg:32
+if ! why=$(bash tests/wine/can_run_32bit.sh); then
+  echo "== $why: the x86-64 build runs instead"
+  preset=win64 bits=x86-64 pf='Program Files' view=/reg:64
+fi
+echo "== building the $bits installers"
+{ cmake --preset $preset && cmake --build --preset $preset -j2 --target MixarroSetup-Indigo MixarroSetup-Cobalt; } \
   >build/demo-build.log 2>&1 || { tail -30 build/demo-build.log; exit 1; }
-ls -l build/win32/MixarroSetup-Indigo.exe build/win32/MixarroSetup-Cobalt.exe
+ls -l build/$preset/MixarroSetup-Indigo.exe build/$preset/MixarroSetup-Cobalt.exe
 
 root=$(mktemp -d /tmp/mixarro-demo.XXXXXX)
 source tests/wine/xvfb.sh
@@ -18,12 +24,12 @@ trap '"$WINESERVER" -k >/dev/null 2>&1; rm -rf "$root"; mixarro_xvfb_stop' EXIT
 echo "== creating a throwaway Wine prefix"
 tests/wine/prefix.sh template "$root/template" || exit 1
 export WINEPREFIX=$root/template
-cp build/win32/MixarroSetup-Indigo.exe "$root/"
+cp build/$preset/MixarroSetup-Indigo.exe "$root/"
 drive=$WINEPREFIX/drive_c
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\QX:Mixarro {17359A74-1236-5467}'
 startmenu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"
 usermenu="$drive/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"
-folder="$drive/Program Files (x86)/QX/Mixarro"
+folder="$drive/$pf/QX/Mixarro"
 
 # The last lines of the run's own log (in the prefix's temporary folder).
 runlog() {
@@ -36,15 +42,15 @@ runlog() {
 
 account() {
   if [ -d "$folder" ]; then
-    echo "program folder C:\\Program Files (x86)\\QX\\Mixarro: $(find "$folder" -type f | wc -l) files"
+    echo "program folder C:\\$pf\\QX\\Mixarro: $(find "$folder" -type f | wc -l) files"
     find "$folder" -type f -printf '  %P (%s bytes)\n' | sort | head -8
     echo "  ..."
   else
     echo "program folder: absent"
   fi
-  echo "uninstall entry (32-bit registry view):"
-  "$WINE" reg query "$key" /reg:32 2>/dev/null | sed -n 's/^ \+/  /p' || true
-  "$WINE" reg query "$key" /reg:32 >/dev/null 2>&1 || echo "  absent"
+  echo "uninstall entry ($bits registry view):"
+  "$WINE" reg query "$key" $view 2>/dev/null | sed -n 's/^ \+/  /p' || true
+  "$WINE" reg query "$key" $view >/dev/null 2>&1 || echo "  absent"
   for m in "$usermenu" "$startmenu"; do
     if [ -d "$m" ]; then
       echo "shortcuts in ${m#$drive/}: $(ls "$m" | wc -l)"
