@@ -8,7 +8,7 @@
 ;   the three per-user values, 13 shortcuts in the user's and 13 in the common Start menu,
 ;   the copy of the installer and its attributes, the Programs and Features values.
 ; What it leaves out: the run log and the checks the program makes before it starts.
-; Build: makensis -NOCD -DSRC=<payload folder> -DSIZEKB=<KiB> -DOUT=<exe> tests/bench/peer.nsi
+; Build: makensis -NOCD -DSRC=<payload folder> -DSIZEKB=<KiB> -DOUT=<exe> [-DAMD64] tests/bench/peer.nsi
 !ifndef SRC
   !error "define SRC, the payload folder"
 !endif
@@ -27,7 +27,13 @@ Name "Mixarro benchmark peer"
 OutFile "${OUT}"
 SilentInstall silent
 RequestExecutionLevel admin
-InstallDir "$PROGRAMFILES\QX\Mixarro"
+; -DAMD64: the x86-64 peer of the x86-64 build, for machines that cannot run 32-bit code.
+!ifdef AMD64
+  Target amd64-unicode
+  InstallDir "$PROGRAMFILES64\QX\Mixarro"
+!else
+  InstallDir "$PROGRAMFILES\QX\Mixarro"
+!endif
 
 !macro Shortcuts
   CreateDirectory "$SMPROGRAMS\${MENU}"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "tests/win/helpers.h"
 
@@ -58,6 +59,11 @@ std::string StandinArch() {
   const char* arch = getenv("MIXARRO_ARCH");
   if (arch && *arch) return arch;
   return sizeof(void*) == 8 ? "x86_64" : "i686";
+}
+
+std::string Wow64StandinArch() {
+  const char* can = getenv("MIXARRO_CAN_RUN_32BIT");
+  return can && strcmp(can, "0") == 0 ? StandinArch() : "i686";
 }
 
 std::string StandinFile(const char* file, const std::string& arch) {

@@ -19,6 +19,10 @@ std::vector<std::string> ListScratchFolder(const std::string& folder);
 
 // Architecture of this test program's stand-ins: "x86_64" or "i686" (MIXARRO_ARCH).
 std::string StandinArch();
+// Architecture of a stand-in for a 32-bit program run under WoW64: "i686", or StandinArch()
+// on a machine that cannot run 32-bit code (MIXARRO_CAN_RUN_32BIT=0), where only the choice
+// of the program, not its run under WoW64, can be checked.
+std::string Wow64StandinArch();
 // "<build>\standins\<arch>\<file>", arch defaulting to StandinArch().
 std::string StandinFile(const char* file, const std::string& arch = "");
 // Copies a stand-in into the folder under a product name; false on failure.

@@ -87,7 +87,7 @@ std::string WithoutTrailingBackslash(std::string path) {
 TEST_F(SubSetups, CommandLineProgramAndFolder) {
   // The i686 stand-in stands for the 32-bit sub-setup, run under WoW64.
   ASSERT_TRUE(PlaceStandin("subsetup.exe", folder, "QXLINK_Setup_x64.exe"));
-  ASSERT_TRUE(PlaceStandin("subsetup.exe", folder, "QXLINK_Setup.exe", "i686"));
+  ASSERT_TRUE(PlaceStandin("subsetup.exe", folder, "QXLINK_Setup.exe", Wow64StandinArch()));
   struct {
     int isWindows64;
     const char* suffix;  // of targetFolder
@@ -176,7 +176,7 @@ TEST_F(SubSetups, MissingProgram) {
 
 TEST_F(SubSetups, InstallLeavesAPresentInterfaceAndRemovalTakesItAway) {
   ASSERT_TRUE(PlaceStandin("subsetup.exe", folder, "QXLINK_Setup_x64.exe"));
-  ASSERT_TRUE(PlaceStandin("subsetup.exe", folder, "QXLINK_Setup.exe", "i686"));
+  ASSERT_TRUE(PlaceStandin("subsetup.exe", folder, "QXLINK_Setup.exe", Wow64StandinArch()));
   ASSERT_FALSE(InterfacePresent(QXLINK_INTERFACE));
   for (int isWindows64 : {1, 0}) {
     context->isWindows64 = isWindows64;

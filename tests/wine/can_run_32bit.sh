@@ -2,7 +2,12 @@
 # Exits with 0 when this machine can run 32-bit code (and so Wine's WoW64 mode, which the
 # 32-bit build's tests need), with 1 and a line saying why when it cannot. A machine whose
 # check cannot even be built is taken to be able: its 32-bit tests then tell.
+# MIXARRO_NO_32BIT=1 makes it answer "cannot" on any machine, to try that path of the tests.
 set -uo pipefail
+if [ "${MIXARRO_NO_32BIT:-}" = 1 ]; then
+  echo "this machine is taken not to run 32-bit code (MIXARRO_NO_32BIT=1)"
+  exit 1
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d) || exit 0
 trap 'rm -rf "$dir"' EXIT
