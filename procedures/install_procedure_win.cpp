@@ -141,7 +141,9 @@ int InstallSteps(InstallerContext& context) {
   }
   // Programs and Features starts what the entry names: never a copy that is missing or is
   // not this program (an older copy held open, a folder in the way, a disk that filled up).
-  if (!SameFileContents(context.setupPath, copy)) {
+  // A copy that CopyFile reports made is this program; only after a failed copy is what stands
+  // there read back (run from the program folder itself, it is this very file).
+  if (!copied && !SameFileContents(context.setupPath, copy)) {
     if (copied) DeleteOneFile(copy);
     return Fail(context, COPY_TEXT,
                 "the installer's copy in the program folder is missing or differs from the "
