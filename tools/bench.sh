@@ -114,17 +114,9 @@ makensis -NOCD -V2 -DSRC="$input" -DSIZEKB=$size_kb -DOUT="$build/peer.exe" $pee
 peer=$build/peer.exe
 
 # The prefixes: one template reporting Windows 7, a fresh copy of it per run.
-source tests/wine/env.sh
-source tests/wine/xvfb.sh
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+source tests/bench/wine_bench.sh
 template=$build/wine/template-win7
-if [ ! -f "$template/.win7" ]; then
-  step "making the Wine prefix template"
-  rm -rf "$template"
-  bash tests/wine/prefix.sh template "$template" >>"$log" 2>&1 || fail "no prefix template"
-  bash tests/wine/prefix.sh winver "$template" win7 >>"$log" 2>&1 || fail "winecfg failed"
-  touch "$template/.win7"
-fi
+bench_template "$template" "$log" || fail "no prefix template"
 prefix=$build/wine/run
 program_folder="drive_c/$program_files/QX/Mixarro"
 user_menu="drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"
@@ -134,8 +126,6 @@ payload_list=$build/payload-files.txt
 for name in "${names[@]}"; do echo "${name//\\//}"; done | tr 'A-Z' 'a-z' | sort >"$payload_list"
 
 now() { date +%s.%N; }
-median() { sort -g | awk '{ v[NR] = $1 } END { if (!NR) { print "-"; exit }
-  if (NR % 2) printf "%.3f\n", v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 # run KIND EXE ARGS...: one run in a fresh prefix; prints "seconds first_file files_phase
 # per_shortcut shortcuts payload_files exit_code" (times in seconds, - where there is nothing).
 run_one() {

@@ -14,34 +14,24 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 usage() { echo "usage: tools/bench_builds.sh A.exe B.exe [--runs N] [--build DIR]" >&2; exit 2; }
-[ $# -ge 2 ] || usage
+[ $# = 2 ] || [ $# = 4 ] || [ $# = 6 ] || usage
 a=$(realpath "$1") b=$(realpath "$2")
 shift 2
 runs=12 build=build/bench
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --runs) runs=$2; shift 2 ;;
-    --build) build=$2; shift 2 ;;
-    *) usage ;;
-  esac
+for _ in 1 2; do
+  [ $# = 0 ] && break
+  case "$1" in --runs) runs=$2 ;; --build) build=$2 ;; *) usage ;; esac
+  shift 2
 done
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 log=$build/bench_builds.log
 : >"$log"
 
-source tests/wine/env.sh
-source tests/wine/xvfb.sh
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+source tests/bench/wine_bench.sh
 # The same prefix as tools/bench.sh: 64-bit Windows 7.
 template=$build/wine/template-win7
-if [ ! -f "$template/.win7" ]; then
-  echo "bench: making the Wine prefix template" >&2
-  rm -rf "$template"
-  bash tests/wine/prefix.sh template "$template" >>"$log" 2>&1
-  bash tests/wine/prefix.sh winver "$template" win7 >>"$log" 2>&1
-  touch "$template/.win7"
-fi
+bench_template "$template" "$log" || { echo "bench: no prefix template; see $log" >&2; exit 1; }
 prefix=$build/wine/builds-run
 
 # One install in a fresh prefix; prints "total first_file files_phase copy_to_end exit_code"
@@ -85,9 +75,9 @@ for r in $(seq 1 "$runs"); do
   done
 done
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (!NR) { print "-"; exit }
-  if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-column_median() { awk -v w="$1" -v c="$2" '$2 == w && $c != "-" { print $c }' "$results" | median; }
+column_median() {
+  awk -v w="$1" -v c="$2" '$2 == w && $c != "-" { print $c }' "$results" | median %g
+}
 echo
 echo "medians over $runs runs (milliseconds since each process was created):"
 printf '  %-3s %8s %10s %8s %12s  %s\n' exe total "1st file" files "copy to end" program
