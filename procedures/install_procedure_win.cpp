@@ -143,13 +143,11 @@ int InstallSteps(InstallerContext& context) {
   // not this program (an older copy held open, a folder in the way, a disk that filled up).
   // A copy that CopyFile reports made is this program; only after a failed copy is what stands
   // there read back (run from the program folder itself, it is this very file).
-  if (!copied && !SameFileContents(context.setupPath, copy)) {
-    if (copied) DeleteOneFile(copy);
+  if (!copied && !SameFileContents(context.setupPath, copy))
     return Fail(context, COPY_TEXT,
                 "the installer's copy in the program folder is missing or differs from the "
                 "running program: no uninstall entry",
                 RESULT_PAYLOAD_NOT_WRITTEN);
-  }
   if (copied) TallyWritten(TALLY_FILE);
 
   // The program folder lies below "Program Files", whose name has a space: unquoted, Windows

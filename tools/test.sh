@@ -29,12 +29,11 @@ build() {
     cmake --build --preset "$preset" -j"$jobs" >>"build/$preset.log" 2>&1
 }
 
-# Runs one preset's tests (further arguments go to CTest); their output goes to
+# Runs one preset's tests; their output goes to
 # build/<preset>.tests.
 run_tests() {
   local preset=$1 jobs=$2
-  shift 2
-  ctest --preset "$preset" -j"$jobs" --timeout 600 "$@" >"build/$preset.tests" 2>&1
+  ctest --preset "$preset" -j"$jobs" --timeout 600 >"build/$preset.tests" 2>&1
 }
 
 # Some machines (virtual machines without the processor's 32-bit mode) cannot run any 32-bit
