@@ -59,10 +59,33 @@ foreach(edition IN ITEMS Indigo Cobalt)
     ${CMAKE_SOURCE_DIR}/shell/main_win.cpp
     ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp
     ${CMAKE_SOURCE_DIR}/system/faults_none_win.cpp
+    ${CMAKE_SOURCE_DIR}/system/short_names_win.cpp
     ${rc_file})
   target_compile_definitions(MixarroSetup-${edition} PRIVATE MIXARRO_EDITION_TABLE=${EDITION_UPPER}_EDITION)
   target_link_libraries(MixarroSetup-${edition} PRIVATE mixarro_win)
   mixarro_warnings(MixarroSetup-${edition})
+
+  # Test builds of the same program as a system that ignores the manifest's code page runs it
+  # (Windows before 10 version 1903): the 8-bit calls speak the system's code page. The second
+  # also stands on a volume without short (8.3) names.
+  mixarro_edition_resources(${edition} system_cp_rc SYSTEM_CODE_PAGE)
+  foreach(variant IN ITEMS system-cp no-short-names)
+    if(variant STREQUAL "system-cp")
+      set(short_names ${CMAKE_SOURCE_DIR}/system/short_names_win.cpp)
+    else()
+      set(short_names ${CMAKE_SOURCE_DIR}/system/short_names_none_win.cpp)
+    endif()
+    set(target MixarroSetup-${edition}-${variant})
+    add_executable(${target} WIN32
+      ${CMAKE_SOURCE_DIR}/shell/main_win.cpp
+      ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp
+      ${CMAKE_SOURCE_DIR}/system/faults_none_win.cpp
+      ${short_names}
+      ${system_cp_rc})
+    target_compile_definitions(${target} PRIVATE MIXARRO_EDITION_TABLE=${EDITION_UPPER}_EDITION)
+    target_link_libraries(${target} PRIVATE mixarro_win)
+    mixarro_warnings(${target})
+  endforeach()
 endforeach()
 
 # Windows-side tests: GoogleTest under wine64, each test in a fresh copy of the test prefix.
@@ -74,7 +97,8 @@ include(GoogleTest)
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 # The tests choose the edition they run the procedures for (Indigo unless a test says
 # otherwise), and link the fault points that count and inject.
-add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/system/faults_inject_win.cpp)
+add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/system/faults_inject_win.cpp
+  ${CMAKE_SOURCE_DIR}/system/short_names_win.cpp)
 target_link_libraries(win_tests PRIVATE mixarro_win GTest::gtest setupapi)
 mixarro_warnings(win_tests)
 add_dependencies(win_tests MixarroSetup-Indigo MixarroSetup-Cobalt mixarro_standins)

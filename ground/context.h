@@ -28,6 +28,9 @@ struct InstallerContext {
   HINSTANCE hInstance;
   int isWindows64;
   char setupPath[PATH_CAPACITY];
+  // How setupPath reached the program (PATH_REACH_*): the uninstaller copy keeps the running
+  // file's name only when it was whole.
+  int setupPathReach;
   unsigned blinkTimerId;
   int osCode;
   int productPresent;

@@ -26,6 +26,10 @@ int EndsWithBackslash(const char* text);
 // a drive, a colon and a backslash (C:\...), or a UNC path (two backslashes, a server, ...).
 // An empty, relative, drive-relative (C:folder) or rooted-only (\folder) path gives 0.
 int IsFullPath(const char* path);
+// How a path that the system gives in UTF-16 reached the program's 8-bit text: whole, as its
+// short (8.3) form, or not at all (it was then left empty, never replaced by a look-alike).
+enum PathReach { PATH_REACH_WHOLE = 0, PATH_REACH_SHORT = 1, PATH_REACH_NONE = 2 };
+
 // ASCII-only case-insensitive comparison; 1 when equal.
 int EqualIgnoringAsciiCase(const char* a, const char* b);
 

@@ -6,6 +6,25 @@
 
 namespace {
 
+// out = folder, a backslash unless it ends with one, then an ASCII name; 1 when it fit.
+int JoinWidePath(wchar_t* out, size_t capacity, const wchar_t* folder, const char* name) {
+  size_t n = 0;
+  for (; folder[n]; ++n) {
+    if (n + 1 >= capacity) return 0;
+    out[n] = folder[n];
+  }
+  if (n > 0 && out[n - 1] != L'\\') {
+    if (n + 1 >= capacity) return 0;
+    out[n++] = L'\\';
+  }
+  for (size_t i = 0; name[i]; ++i) {
+    if (n + 1 >= capacity) return 0;
+    out[n++] = static_cast<unsigned char>(name[i]);
+  }
+  out[n] = L'\0';
+  return 1;
+}
+
 // The log of this run; INVALID_HANDLE_VALUE while there is none (not opened, or it could not
 // be written), which turns every Log call into nothing.
 HANDLE logFile = INVALID_HANDLE_VALUE;
@@ -69,22 +88,32 @@ void OpenRunLog(const InstallerContext& context, const char* commandLine, int os
                 const char* osLabel) {
   if (logFile != INVALID_HANDLE_VALUE) return;
   SetErrorWords(DescribeError);
-  char folder[MAX_PATH + 1];
-  DWORD n = GetTempPathA(sizeof folder, folder);
-  if (n == 0 || n >= sizeof folder) return;
+  // The folder in UTF-16 and the file made through it: an 8-bit TEMP would name a look-alike
+  // folder for a user whose name the code page lacks, and no log would be written at all.
+  wchar_t folder[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, folder);
+  if (n == 0 || n > MAX_PATH) return;
   SYSTEMTIME now;
   GetLocalTime(&now);
   // Never overwrite an earlier log: a second run within the same second gets "-1", "-2", ...
   for (int attempt = 0; attempt < 100 && logFile == INVALID_HANDLE_VALUE; ++attempt) {
-    char name[128], path[PATH_CAPACITY];
+    char name[128];
     FormatLogFileName(name, sizeof name, ThisEdition().name, now.wYear, now.wMonth, now.wDay,
                       now.wHour, now.wMinute, now.wSecond, attempt);
-    if (!JoinPath(path, sizeof path, folder, name)) return;
-    logFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+    wchar_t path[PATH_CAPACITY];
+    if (!JoinWidePath(path, PATH_CAPACITY, folder, name)) return;
+    logFile = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (logFile == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
         GetLastError() != ERROR_ALREADY_EXISTS)
       return;
+  }
+  if (logFile == INVALID_HANDLE_VALUE) return;
+  // Where the program speaks UTF-8, so does its log; the mark tells every Notepad so (without
+  // it an older one takes the text for the system's code page).
+  if (GetACP() == CP_UTF8) {
+    DWORD written = 0;
+    WriteFile(logFile, "\xEF\xBB\xBF", 3, &written, nullptr);
   }
   char line[LOG_LINE_CAPACITY];
   FormatHeaderLines(line, sizeof line, ThisEdition().name, ThisEdition().versionText, commandLine,

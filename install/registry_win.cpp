@@ -6,6 +6,7 @@
 #include "ground/paths.h"
 #include "ground/run_log.h"
 #include "install/registry.h"
+#include "system/ansi_paths.h"
 #include "system/syscalls.h"
 
 namespace {
@@ -90,7 +91,24 @@ int CountMachineValues(const char* subKey) {
 }
 
 int ReadUserProgramsFolder(char* out, size_t capacity) {
-  if (ReadUserString(SHELL_FOLDERS_KEY, "Programs", out, capacity) != 1) return 0;
+  if (!out || capacity == 0) return 0;
+  out[0] = '\0';
+  // In UTF-16: the 8-bit query would give a look-alike of a folder that the code page cannot
+  // name, and the shortcuts would go to another user's Start menu or to a folder made for them.
+  HKEY key = nullptr;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, &key) != ERROR_SUCCESS) return 0;
+  wchar_t wide[USER_STRING_LIMIT / 2 + 1];
+  DWORD type = REG_SZ;
+  DWORD size = USER_STRING_LIMIT;
+  LONG status =
+      RegQueryValueExW(key, L"Programs", nullptr, &type, reinterpret_cast<BYTE*>(wide), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_SZ || size > USER_STRING_LIMIT) return 0;
+  // A value stored without its terminator still ends; one that ends early is cut there.
+  wide[size / sizeof(wchar_t)] = L'\0';
+  if (ReachWidePathLogged(wide, out, capacity, "the current user's \"Programs\" folder",
+                          "current user's shortcuts skipped") == PATH_REACH_NONE)
+    return 0;
   if (IsFullPath(out)) return 1;
   char line[LOG_LINE_CAPACITY];
   CopyText(line, sizeof line, "current user's shortcuts skipped: the \"Programs\" folder \"");

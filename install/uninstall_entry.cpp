@@ -26,3 +26,14 @@ uint32_t EstimatedSizeKiB(const uint8_t* catalogue, int entryCount) {
   uint64_t kib = (bytes + 1023) / 1024;
   return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kib);
 }
+
+int UninstallerCopyName(char* out, size_t capacity, const char* setupPath, int setupPathReach,
+                        const char* setupBaseName) {
+  if (!out || capacity == 0) return 0;
+  if (setupPathReach == PATH_REACH_WHOLE && setupPath && setupPath[0]) {
+    if (!CopyText(out, capacity, setupPath)) return 0;
+    KeepFileName(out);
+    return 1;
+  }
+  return CopyText(out, capacity, setupBaseName) & AppendText(out, capacity, ".exe");
+}

@@ -127,11 +127,13 @@ int InstallSteps(InstallerContext& context) {
   // Features starts. Running from the program folder itself, the copy fails and the entry
   // names the running file.
   char ownName[PATH_CAPACITY];
-  CopyText(ownName, sizeof ownName, context.setupPath);
-  KeepFileName(ownName);
+  UninstallerCopyName(ownName, sizeof ownName, context.setupPath, context.setupPathReach,
+                      edition.setupBaseName);
   char copy[PATH_CAPACITY];
   JoinPath(copy, sizeof copy, context.targetFolder, ownName);
-  const int copied = CopyOneFile(context.setupPath, copy, 0).ok;
+  // A running file that no 8-bit path can name is copied through its UTF-16 path.
+  const int copied =
+      (context.setupPath[0] ? CopyOneFile(context.setupPath, copy, 0) : CopyOwnProgram(copy, 0)).ok;
   LogAction("copy the installer to", copy, copied, copied ? 0 : GetLastError());
   if (copied) {
     // The copy keeps the attributes of the file it came from (read-only, hidden); clearing

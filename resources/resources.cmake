@@ -11,9 +11,18 @@ else()
   set(MIXARRO_MANIFEST_ARCH x86)
 endif()
 
-# mixarro_edition_resources(<edition> <out var>): the resource script of that edition's program.
+# mixarro_edition_resources(<edition> <out var> [SYSTEM_CODE_PAGE]): the resource script of that
+# edition's program; SYSTEM_CODE_PAGE leaves the UTF-8 code page out of the manifest (the test
+# builds that run as a system that ignores it).
 function(mixarro_edition_resources edition out_var)
+  cmake_parse_arguments(arg "SYSTEM_CODE_PAGE" "" "" ${ARGN})
   set(dir ${CMAKE_BINARY_DIR}/resources/${edition})
+  set(flags)
+  set(rc_name program)
+  if(arg_SYSTEM_CODE_PAGE)
+    set(flags --system-code-page)
+    set(rc_name program-system-code-page)
+  endif()
   set(icon ${dir}/mixarro.ico)
   set(picture ${dir}/picture.bmp)
   add_custom_command(OUTPUT ${icon} ${picture}
@@ -23,10 +32,10 @@ function(mixarro_edition_resources edition out_var)
     COMMENT "artwork of ${edition}"
     VERBATIM)
   mixarro_edition_payload(${edition} blob)
-  set(rc ${dir}/program.rc)
-  add_custom_command(OUTPUT ${rc} ${dir}/program.manifest
-    COMMAND ${MIXARRO_HOST_MIXARRO_RCGEN} ${edition} ${MIXARRO_MANIFEST_ARCH} ${icon} ${picture}
-            ${dir}/program.manifest ${blob} > ${rc}
+  set(rc ${dir}/${rc_name}.rc)
+  add_custom_command(OUTPUT ${rc} ${dir}/${rc_name}.manifest
+    COMMAND ${MIXARRO_HOST_MIXARRO_RCGEN} ${flags} ${edition} ${MIXARRO_MANIFEST_ARCH} ${icon}
+            ${picture} ${dir}/${rc_name}.manifest ${blob} > ${rc}
     DEPENDS host_mixarro-rcgen ${MIXARRO_HOST_MIXARRO_RCGEN} ${icon} ${picture} ${blob}
     COMMENT "resource script of ${edition}"
     VERBATIM)

@@ -3,6 +3,7 @@
 #include "shell/layout.h"
 #include "shell/paint.h"
 #include "shell/texts.h"
+#include "system/ansi_paths.h"
 #include "system/os_version.h"
 
 namespace {
@@ -49,8 +50,7 @@ int PrepareWindowResources(InstallerContext& context) {
   context.backgroundHeight = picture.bmHeight;
   context.handCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
   context.osCode = DetectOsCode();
-  GetModuleFileNameA(context.hInstance, context.setupPath, sizeof context.setupPath);
-  context.setupPath[sizeof context.setupPath - 1] = '\0';
+  context.setupPathReach = ReadOwnProgramPath(context.setupPath, sizeof context.setupPath);
   ProbeProductPresent(context);
   return context.productPresent;
 }

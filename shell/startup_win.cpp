@@ -150,6 +150,7 @@ int RunSetupProgram(HINSTANCE instance, const char* arguments) {
   InitInstallerContext(context, instance);
   const int osCode = DetectOsCode();
   OpenRunLog(context, arguments, osCode, OsCodeLabel(osCode));
+  LogSystemFolderReach();
 
   char title[128];
   snprintf(title, sizeof title, WINDOW_TITLE_FORMAT, ThisEdition().versionText);

@@ -1,6 +1,7 @@
 #include "editions/edition.h"
 #include "ground/paths.h"
 #include "install/registry.h"
+#include "install/uninstall_entry.h"
 #include "procedures/install_procedure.h"
 #include "procedures/uninstall_procedure.h"
 #include "shell/layout.h"
@@ -178,7 +179,11 @@ int IsSameSetupProgram(const InstallerContext& context) {
   RegCloseKey(key);
   if (read != ERROR_SUCCESS || type != REG_SZ || !value[0]) return 1;
   value[size < PATH_CAPACITY ? size : PATH_CAPACITY] = '\0';
-  return NamesSameSetupProgram(context.setupPath, value);
+  // The entry names the copy, which has the edition's name when ours could not be carried.
+  char own[PATH_CAPACITY];
+  UninstallerCopyName(own, sizeof own, context.setupPath, context.setupPathReach,
+                      ThisEdition().setupBaseName);
+  return NamesSameSetupProgram(own, value);
 }
 
 void PressActionButton(InstallerContext& context, HWND window) {

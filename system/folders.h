@@ -21,6 +21,9 @@ int ComposeTargetFolder(char* out, size_t capacity, const char* programFiles,
 
 // Win32 side.
 void QuerySystemFolders();
+// A log line for each of the two folders above that did not reach the program whole (the
+// folders are looked up before the log is opened).
+void LogSystemFolderReach();
 const char* GetCommonProgramsFolder();
 const char* GetStartupFolder();
 int ComputeTargetFolder(InstallerContext& context, const char* subfolder);

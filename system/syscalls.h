@@ -56,6 +56,8 @@ SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size,
 // MOVEFILE_DELAY_UNTIL_REBOOT), SetFileAttributesA, CreateDirectoryA (no security attributes)
 // and RemoveDirectoryA, each giving back the error read at the failing call.
 SysResult CopyOneFile(const char* from, const char* to, int failIfExists);
+// CopyFileW of the running program (its UTF-16 path, for a file that no 8-bit path can name).
+SysResult CopyOwnProgram(const char* to, int failIfExists);
 SysResult DeleteOneFile(const char* path);
 SysResult MoveOneFile(const char* from, const char* to);
 SysResult DeleteAtRestart(const char* path);

@@ -3,6 +3,7 @@
 
 #include "ground/capacities.h"
 #include "ground/paths.h"
+#include "system/ansi_paths.h"
 #include "system/faults.h"
 #include "system/syscalls.h"
 
@@ -138,6 +139,16 @@ SysResult WriteWholeBuffer(const char* path, const void* data, uint32_t size,
 SysResult CopyOneFile(const char* from, const char* to, int failIfExists) {
   if (InjectedFault fault = FaultFor(FAULT_FILE_COPY, to); fault.error) return Refused(fault.error);
   return Made(CopyFileA(from, to, failIfExists ? TRUE : FALSE));
+}
+
+SysResult CopyOwnProgram(const char* to, int failIfExists) {
+  if (InjectedFault fault = FaultFor(FAULT_FILE_COPY, to); fault.error) return Refused(fault.error);
+  wchar_t own[PATH_CAPACITY], wideTo[PATH_CAPACITY];
+  const DWORD n = GetModuleFileNameW(nullptr, own, PATH_CAPACITY);
+  if (n == 0) return Refused(GetLastError());
+  if (n >= PATH_CAPACITY) return Refused(ERROR_BUFFER_OVERFLOW);
+  if (!AnsiToWide(to, wideTo, PATH_CAPACITY)) return Refused(ERROR_INVALID_NAME);
+  return Made(CopyFileW(own, wideTo, failIfExists ? TRUE : FALSE));
 }
 
 SysResult DeleteOneFile(const char* path) {

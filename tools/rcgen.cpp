@@ -1,7 +1,10 @@
 // Writes the resource script of one edition's program from the edition table: icon,
 // picture, manifest, version block and (when given) the payload blob.
-//   mixarro-rcgen EDITION ARCH ICON PICTURE MANIFEST-OUT [PAYLOAD] > program.rc
-// ARCH is "x86" or "amd64" (the manifest's processor architecture).
+//   mixarro-rcgen [--system-code-page] EDITION ARCH ICON PICTURE MANIFEST-OUT [PAYLOAD] >
+//   program.rc
+// ARCH is "x86" or "amd64" (the manifest's processor architecture). The program asks for the
+// UTF-8 code page, so that every path reaches its 8-bit calls whole; --system-code-page leaves
+// that out, for the test builds that run as a system that ignores it.
 #include <cstdio>
 #include <cstring>
 
@@ -16,7 +19,7 @@ static void EscapedPath(FILE* out, const char* path) {
   fputc('"', out);
 }
 
-static int WriteManifest(const char* path, const char* arch) {
+static int WriteManifest(const char* path, const char* arch, bool utf8) {
   FILE* f = fopen(path, "wb");
   if (!f) return 0;
   fprintf(f,
@@ -40,14 +43,33 @@ static int WriteManifest(const char* path, const char* arch) {
           "      <supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>\n"
           "    </application>\n"
           "  </compatibility>\n"
+          "%s"
           "</assembly>\n",
-          arch);
+          arch,
+          // Windows 10 version 1903 and later take it; older systems ignore the settings of a
+          // namespace they do not know.
+          utf8 ? "  <application xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+                 "    <windowsSettings>\n"
+                 "      <activeCodePage "
+                 "xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8"
+                 "</activeCodePage>\n"
+                 "    </windowsSettings>\n"
+                 "  </application>\n"
+               : "");
   return fclose(f) == 0;
 }
 
 int main(int argc, char** argv) {
+  bool utf8 = true;
+  if (argc > 1 && strcmp(argv[1], "--system-code-page") == 0) {
+    utf8 = false;
+    ++argv;
+    --argc;
+  }
   if (argc != 6 && argc != 7) {
-    fprintf(stderr, "usage: mixarro-rcgen EDITION ARCH ICON PICTURE MANIFEST-OUT [PAYLOAD]\n");
+    fprintf(stderr,
+            "usage: mixarro-rcgen [--system-code-page] EDITION ARCH ICON PICTURE MANIFEST-OUT "
+            "[PAYLOAD]\n");
     return 2;
   }
   const EditionConfig* e = FindEdition(argv[1]);
@@ -55,7 +77,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "mixarro-rcgen: unknown edition \"%s\"\n", argv[1]);
     return 2;
   }
-  if (!WriteManifest(argv[5], argv[2])) {
+  if (!WriteManifest(argv[5], argv[2], utf8)) {
     fprintf(stderr, "mixarro-rcgen: cannot write %s\n", argv[5]);
     return 1;
   }

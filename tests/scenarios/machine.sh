@@ -14,6 +14,8 @@ as_edition() {
   edition=$1
   installer=$build/MixarroSetup-$edition.exe
   program=$installer
+  # The uninstaller copy's name in the program folder.
+  copy_name=MixarroSetup-$edition.exe
   payload=$build/sample-payload/$edition
   [ "$edition" = Indigo ] && other=Cobalt || other=Indigo
   # The shortcuts of each group on 64-bit Windows.
@@ -40,7 +42,9 @@ COPY_TEXT='Failed to copy file(s) to destination folder...\nInstallation package
 holder_pid=
 
 folder() { echo "$WINEPREFIX/drive_c/$pf_name/QX/Mixarro"; }
-user_group() { echo "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"; }
+# The profile folder is named after the user the prefix was made for.
+wine_user=${wine_user:-$(id -un)}
+user_group() { echo "$WINEPREFIX/drive_c/users/$wine_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"; }
 common_group() { echo "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QX Audio/Mixarro"; }
 
 # A new machine whose session stays up until the next restart.
@@ -95,9 +99,9 @@ uninstall() { run_expect 0 "uninstall" "$installer" -h -u; }
 uninstall_from_entry() {
   local quiet
   quiet=$(entry_value QuietUninstallString)
-  [ "$quiet" = "\"$win_folder\\MixarroSetup-$edition.exe\" -h -u" ] ||
+  [ "$quiet" = "\"$win_folder\\$copy_name\" -h -u" ] ||
     { fail "QuietUninstallString is \"$quiet\""; return 1; }
-  run_expect 0 "uninstall from the entry" "$win_folder\\MixarroSetup-$edition.exe" -h -u
+  run_expect 0 "uninstall from the entry" "$win_folder\\$copy_name" -h -u
 }
 
 # A host application loads one ASIO module and keeps it until it ends (at the latest at the
@@ -164,26 +168,30 @@ expect_whole() {
     rel=${f#"$payload"/}
     cmp -s "$f" "$pf/$rel" || { fail "$what: $rel differs or is missing"; bad=1; }
   done < <(find "$payload" -type f | sort)
-  cmp -s "$installer" "$pf/MixarroSetup-$edition.exe" || fail "$what: the uninstaller copy differs or is missing"
+  cmp -s "$installer" "$pf/$copy_name" || fail "$what: the uninstaller copy $copy_name differs or is missing"
   local expected actual
-  expected=$( (cd "$payload" && find . -type f; echo "./MixarroSetup-$edition.exe") | sort)
+  expected=$( (cd "$payload" && find . -type f; echo "./$copy_name") | sort)
   actual=$(cd "$pf" && find . -type f -not -path './.user/*' | sort)
   [ "$expected" = "$actual" ] ||
     fail "$what: the program folder differs (< missing, > extra): $(diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | tr '\n' ' ')"
   local v entry
   entry=$(reg_query "$uninstall_key" "$reg_view")
   v=$(listed_value "$entry" UninstallString)
-  [ "$v" = "\"$win_folder\\MixarroSetup-$edition.exe\"" ] || fail "$what: UninstallString \"$v\""
+  [ "$v" = "\"$win_folder\\$copy_name\"" ] || fail "$what: UninstallString \"$v\""
   v=$(listed_value "$entry" DisplayIcon)
-  [ "$v" = "$win_folder\\MixarroSetup-$edition.exe" ] || fail "$what: DisplayIcon \"$v\""
+  [ "$v" = "$win_folder\\$copy_name" ] || fail "$what: DisplayIcon \"$v\""
   v=$(listed_value "$entry" DisplayName)
   [ "$v" = "Mixarro, The Virtual Mixing Console" ] || fail "$what: DisplayName \"$v\""
   v=$(listed_value "$entry" InstallLocation)
   [ "$v" = "$win_folder" ] || fail "$what: InstallLocation \"$v\""
-  local group
+  local group want
   for group in "$(user_group)" "$(common_group)"; do
+    # A user's group that the run could not reach (USER_SHORTCUTS=0) is not made at all.
+    want=$SHORTCUTS
+    [ "$group" = "$(user_group)" ] && want=${USER_SHORTCUTS:-$SHORTCUTS}
     n=$(find "$group" -maxdepth 1 -name '*.LNK' 2>/dev/null | wc -l)
-    [ "$n" = "$SHORTCUTS" ] || fail "$what: $n shortcuts in $group, expected $SHORTCUTS"
+    [ "$n" = "$want" ] || fail "$what: $n shortcuts in $group, expected $want"
+    [ "$want" = 0 ] && [ -e "$group" ] && fail "$what: $group was made"
     for f in "$group"/*.LNK; do
       [ -f "$f" ] || continue
       local target

@@ -17,6 +17,18 @@ foreach(edition IN ITEMS Indigo Cobalt)
   endforeach()
 endforeach()
 
+# A user whose name the session's code page lacks, the installer started from a folder named
+# in letters it lacks too; the program as Windows 10 (1903 and later) runs it, and its test
+# builds as an older Windows runs it, with and without short names.
+foreach(edition IN ITEMS Indigo Cobalt)
+  foreach(case IN ITEMS utf8.latin.downloads utf8.latin.cjk utf8.cjk.downloads
+                        system-cp.latin.downloads system-cp.cjk.cjk no-short-names.latin.cjk)
+    add_test(NAME UserNames.${edition}.${case}
+      COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scenarios/user_names.sh ${CMAKE_BINARY_DIR} ${edition} ${case})
+    set_tests_properties(UserNames.${edition}.${case} PROPERTIES TIMEOUT 600)
+  endforeach()
+endforeach()
+
 # The deliverable killed after each step of an install and of a removal, then recovered as the
 # deployment guide says. On a machine that cannot run the 32-bit build, the x86-64 build runs
 # them in its place.
