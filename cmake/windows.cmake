@@ -108,7 +108,7 @@ add_dependencies(win_tests MixarroSetup-Indigo MixarroSetup-Cobalt mixarro_stand
 # and look at the whole machine afterwards) each get a fresh copy of the prefix.
 set(MIXARRO_WIN_SUITES_IN_ONE_PROCESS
   Asio SubSetups Shortcuts LeftoverFiles InstalledFiles FolderTree RegistryTree RegistryHelpers
-  PayloadReader PayloadFiles UsbGpi Presence SetupProgramCheck MainWindow Startup
+  PayloadReader PayloadFiles UsbGpi Presence SetupProgramCheck MainWindow Startup AnsiPaths
   StartupDeliverable)
 # The 32-bit build runs in WoW64, where drawing fails: only the tests meant for the
 # deliverable (hidden mode) run there.

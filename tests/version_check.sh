@@ -36,6 +36,14 @@ check '<description>QX-Audio Mixarro Installer</description>'
 check '<requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>'
 check '<supportedOS Id="{e2011457-1546-43c5-a5fe-008deee3d3f0}"/>'
 check '<supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>'
+# Every path reaches the program whole on Windows 10 version 1903 and later; older systems
+# ignore the settings of a namespace they do not know.
+check '<application xmlns="urn:schemas-microsoft-com:asm.v3"> *<windowsSettings> *<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage> *</windowsSettings> *</application>'
+# A manifest that does not parse stops Windows from starting the program at all.
+if command -v python3 >/dev/null; then
+  python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parseString(sys.stdin.read())' <<<"$manifest" ||
+    { echo "the manifest is not well-formed XML"; fail=1; }
+fi
 [ "$(grep -o '<supportedOS ' <<<"$manifest" | wc -l)" = 2 ] || { echo "manifest declares other systems"; fail=1; }
 [ $fail = 0 ] && echo "$program: version block and manifest of $edition $version ok"
 exit $fail

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "system/ansi_paths.h"
+
 namespace {
 
 struct RootCase {
@@ -69,6 +71,28 @@ TEST(ComposeTargetFolder, RefusesWhatDoesNotFit) {
   char out[16];
   EXPECT_EQ(ComposeTargetFolder(out, sizeof out, "C:\\Program Files", nullptr, "QX\\Mixarro"), 0);
   EXPECT_LT(strlen(out), sizeof out);
+}
+
+TEST(PathReachLine, SaysWhatWasTakenAndWhy) {
+  char line[300];
+  ASSERT_EQ(FormatPathReachLine(line, sizeof line, "the user's Startup folder", PATH_REACH_SHORT,
+                                1252, "C:\\users\\_UKA~INY\\Startup", "unused"),
+            1);
+  EXPECT_STREQ(line,
+               "the user's Startup folder cannot be named in this system's code page 1252: its "
+               "short name \"C:\\users\\_UKA~INY\\Startup\" is used");
+  ASSERT_EQ(FormatPathReachLine(line, sizeof line, "the user's Startup folder", PATH_REACH_NONE,
+                                1250, "", "the autostart shortcut is not removed"),
+            1);
+  EXPECT_STREQ(line,
+               "the user's Startup folder cannot be named in this system's code page 1250, nor by "
+               "a short name: the autostart shortcut is not removed");
+  ASSERT_EQ(FormatPathReachLine(line, sizeof line, "x", PATH_REACH_WHOLE, 1252, "", ""), 1);
+  EXPECT_STREQ(line, "");
+  char small[16];
+  EXPECT_EQ(FormatPathReachLine(small, sizeof small, "the user's Startup folder", PATH_REACH_NONE,
+                                1252, "", "y"),
+            0);
 }
 
 }  // namespace

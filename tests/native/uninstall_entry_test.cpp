@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "ground/paths.h"
 #include "install/payload_core.h"
 
 namespace {
@@ -43,6 +44,30 @@ TEST(UninstallEntry, EstimatedSizeRoundsUpToKiB) {
     EXPECT_EQ(EstimatedSizeKiB(catalogue, 3), c.kib)
         << c.sizes[0] << " " << c.sizes[1] << " " << c.sizes[2];
   }
+}
+
+// The uninstaller copy keeps the running file's name only when its path reached the program
+// whole: a short form's name ("MIXA~0NA.EXE") would stay the product's uninstaller for good.
+TEST(UninstallEntry, CopyName) {
+  struct Case {
+    const char* setupPath;
+    int reach;
+    const char* name;
+  } cases[] = {
+      {"C:\\Downloads\\MixarroSetup-Indigo.exe", PATH_REACH_WHOLE, "MixarroSetup-Indigo.exe"},
+      {"MixarroSetup-Indigo.exe", PATH_REACH_WHOLE, "MixarroSetup-Indigo.exe"},
+      {"C:\\users\\_UKA~INY\\DOWN~NTG\\MIXA~0NA.EXE", PATH_REACH_SHORT, "Mixarro8Setup.exe"},
+      {"", PATH_REACH_NONE, "Mixarro8Setup.exe"},
+      {"", PATH_REACH_WHOLE, "Mixarro8Setup.exe"},
+  };
+  for (const Case& c : cases) {
+    char out[64];
+    EXPECT_EQ(UninstallerCopyName(out, sizeof out, c.setupPath, c.reach, "Mixarro8Setup"), 1)
+        << c.setupPath;
+    EXPECT_STREQ(out, c.name) << c.setupPath << " reach " << c.reach;
+  }
+  char small[8];
+  EXPECT_EQ(UninstallerCopyName(small, sizeof small, "", PATH_REACH_NONE, "Mixarro8Setup"), 0);
 }
 
 }  // namespace
