@@ -195,7 +195,15 @@ expect_whole() {
     for f in "$group"/*.LNK; do
       [ -f "$f" ] || continue
       local target
-      target=$(lnkinfo "$f" 2>/dev/null | tr -d '\r' | sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' | head -1)
+      local info
+      info=$(lnkinfo "$f" 2>/dev/null | tr -d '\r')
+      target=$(sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' <<<"$info" | head -1)
+      # Wine writes a link's 8-bit parts (the local path among them) in the code page of the
+      # program that saves it, UTF-8 for ours, and lnkinfo reads them as 1252: with letters
+      # outside ASCII in the program folder, the folder is read from the UTF-16 working folder.
+      if [ -n "${LINK_FOLDER_FROM_WORKING_DIR:-}" ]; then
+        target="$(sed -n 's/^[[:space:]]*Working directory[[:space:]]*: //p' <<<"$info" | head -1)\\${target##*\\}"
+      fi
       case $target in
         "$win_folder\\"*)
           # Windows names compare ignoring case ("Mixarro8.exe" is "mixarro8.exe").

@@ -10,7 +10,7 @@
 # starts; and no profile folder under a look-alike name, at any point.
 #   user_names.sh BUILD_DIR EDITION CASE
 # CASE: <program>.<user>.<folder>, program utf8|system-cp|no-short-names, user latin|cjk,
-# folder downloads|cjk.
+# folder downloads|cjk|programfiles (started from C:\\Setup, Program Files named in Polish).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
@@ -51,6 +51,7 @@ esac
 case $where in
   downloads) win_start="C:\\users\\$wine_user\\Downloads" ;;
   cjk) win_start='C:\安装程序' ;;
+  programfiles) win_start='C:\Setup' ;;
   *) echo "user_names.sh: unknown folder $where" >&2; exit 2 ;;
 esac
 unix_path() { local p=${1#C:\\}; echo "$WINEPREFIX/drive_c/${p//\\//}"; }
@@ -90,7 +91,54 @@ expect_log() {
   grep -aq "exit code: 0" "$log" || fail "$scenario: $1: the log has no exit code 0"
 }
 
+# Registry values as `reg query` lists them, read from `reg export` (UTF-16): reg.exe prints
+# into a pipe in the OEM code page, where the letters under test become "?".
+#   reg_query KEY [/v NAME] [/reg:32|/reg:64]
+reg_query() {
+  local key=$1 name= view=
+  shift
+  while [ $# -gt 0 ]; do
+    case $1 in
+      /v) name=$2; shift ;;
+      /reg:*) view=$1 ;;
+    esac
+    shift
+  done
+  local file=$work/export.reg
+  rm -f "$file"
+  "$WINE" reg export "$key" 'Z:'"${file//\//\\}" $view /y >/dev/null 2>&1 || return 0
+  python3 - "$file" "$name" <<'PY'
+import re, sys
+text = open(sys.argv[1], encoding="utf-16").read()
+for m in re.finditer(r'^"((?:[^"\\]|\\.)*)"=(?:"((?:[^"\\]|\\.)*)"|dword:([0-9a-f]{8}))$', text, re.M):
+    name = re.sub(r'\\(.)', r'\1', m.group(1))
+    if sys.argv[2] and name != sys.argv[2]:
+        continue
+    if m.group(3) is not None:
+        print(f"    {name}    REG_DWORD    {hex(int(m.group(3), 16))}")
+    else:
+        value = re.sub(r'\\(.)', r'\1', m.group(2))
+        print(f"    {name}    REG_SZ    {value}")
+PY
+}
+
+# Program Files named in letters outside the code page: the entry's values carry them as they are.
+if [ "$where" = programfiles ]; then
+  LINK_FOLDER_FROM_WORKING_DIR=1
+  pf_name='Programy Łódź'
+  win_folder="C:\\$pf_name\\QX\\Mixarro"
+fi
+
 new_machine
+if [ "$where" = programfiles ]; then
+  mkdir -p "$WINEPREFIX/drive_c/$pf_name"
+  for view in /reg:64 /reg:32; do
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir \
+      /d "C:\\$pf_name" /f $view >/dev/null 2>&1
+  done
+  "$WINE" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v 'ProgramFilesDir (x86)' \
+    /d "C:\\$pf_name" /f /reg:64 >/dev/null 2>&1
+fi
 start_dir=$(unix_path "$win_start")
 mkdir -p "$start_dir"
 cp "$built" "$start_dir/MixarroSetup-$edition.exe"
