@@ -21,9 +21,8 @@ endforeach()
 # in letters it lacks too; the program as Windows 10 (1903 and later) runs it, and its test
 # builds as an older Windows runs it, with and without short names.
 foreach(edition IN ITEMS Indigo Cobalt)
-  foreach(case IN ITEMS utf8.latin.downloads utf8.latin.cjk utf8.cjk.downloads
-                        utf8.latin.programfiles system-cp.latin.downloads system-cp.cjk.cjk
-                        no-short-names.latin.cjk)
+  foreach(case IN ITEMS utf8.latin.downloads utf8.cjk.cjk utf8.latin.programfiles
+                        system-cp.latin.downloads system-cp.cjk.cjk no-short-names.latin.cjk)
     add_test(NAME UserNames.${edition}.${case}
       COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scenarios/user_names.sh ${CMAKE_BINARY_DIR} ${edition} ${case})
     set_tests_properties(UserNames.${edition}.${case} PROPERTIES TIMEOUT 600)
