@@ -9,8 +9,8 @@ if(MIXARRO_CLANGXX)
   foreach(fuzzer IN ITEMS payload switches pending)
     set(out ${CMAKE_BINARY_DIR}/fuzz_${fuzzer})
     mixarro_host_program(${out} FLAVOR fuzz COMPILER ${MIXARRO_CLANGXX} FLAGS ${fuzz_flags}
-      SOURCES tests/fuzz/${fuzzer}_fuzz.cpp install/payload_core.cpp ground/paths.cpp shell/switches.cpp
-              uninstall/pending_renames.cpp)
+      SOURCES tests/fuzz/${fuzzer}_fuzz.cpp ${MIXARRO_PAYLOAD_CORE_SOURCES} ground/paths.cpp
+              shell/switches.cpp uninstall/pending_renames.cpp)
     list(APPEND fuzzers ${out})
     add_test(NAME Fuzz.${fuzzer}
       COMMAND ${out} -max_total_time=20 -max_len=8192 -rss_limit_mb=2048 -print_final_stats=1)
