@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "install/entry_pass_parts.h"
 #include "install/keystreams.h"
 #include "install/little_endian.h"
 #include "install/md5.h"
@@ -42,12 +43,6 @@ namespace {
       key ^= (v & 0xff) << (8 * (n));          \
     ks = shifted;                              \
   }
-
-// The table bytes of a 64-byte block that starts with `k` bytes left: keyTable[(k - j) % 16]
-// for j = 0..15, the same for every block of an entry since 64 is a multiple of 16.
-void BlockTable(const uint8_t keyTable[16], uint32_t k, uint8_t table[16]) {
-  for (uint32_t j = 0; j < 16; ++j) table[j] = keyTable[(k - j) % 16];
-}
 
 // Three chains over one entry, a block at a time: the digest of the scrambled 64-byte block
 // `block` (read before it changes), the keystream over the same 64 bytes, whose first byte has
@@ -102,6 +97,21 @@ void KeystreamRange(uint8_t* data, uint32_t from, uint32_t to, uint32_t count, u
 
 }  // namespace
 
+void BlockTable(const uint8_t keyTable[16], uint32_t k, uint8_t table[16]) {
+  for (uint32_t j = 0; j < 16; ++j) table[j] = keyTable[(k - j) % 16];
+}
+
+void FinishEntryPass(Md5State& scrambled, Md5State& plain, uint8_t* data, uint32_t count,
+                     uint32_t stream, const uint8_t keyTable[16], uint8_t scrambledDigest[16],
+                     uint8_t plainDigest[16]) {
+  uint8_t* rest = data + uint64_t(count / 64) * 64;
+  Md5Add(scrambled, rest, count % 64);
+  KeystreamRange(data, count / 64 * 64, count, count, stream, keyTable);
+  Md5Add(plain, rest, count % 64);
+  Md5End(scrambled, scrambledDigest);
+  Md5End(plain, plainDigest);
+}
+
 void DigestDescrambleDigest(uint8_t* data, uint32_t count, uint32_t seed,
                             const uint8_t keyTable[16], uint8_t scrambledDigest[16],
                             uint8_t plainDigest[16]) {
@@ -124,17 +134,25 @@ void DigestDescrambleDigest(uint8_t* data, uint32_t count, uint32_t seed,
     Md5Blocks(plain.state, data + 64 * (blocks - 1), 1);
     scrambled.length = plain.length = 64 * uint64_t(blocks);
   }
-  // The last part block: digested as it lies, descrambled, digested again.
-  uint8_t* rest = data + 64 * uint64_t(blocks);
-  Md5Add(scrambled, rest, count % 64);
-  KeystreamRange(data, 64 * blocks, count, count, stream, keyTable);
-  Md5Add(plain, rest, count % 64);
-  Md5End(scrambled, scrambledDigest);
-  Md5End(plain, plainDigest);
+  FinishEntryPass(scrambled, plain, data, count, stream, keyTable, scrambledDigest, plainDigest);
 }
 
 void DescrambleAndDigest(uint8_t* data, uint32_t count, uint32_t seed, const uint8_t keyTable[16],
                          uint8_t plainDigest[16]) {
   uint8_t before[16];
   DigestDescrambleDigest(data, count, seed, keyTable, before, plainDigest);
+}
+
+namespace {
+
+EntryPass entryPass = DigestDescrambleDigest;
+
+}  // namespace
+
+void UseEntryPass(EntryPass pass) {
+  entryPass = pass ? pass : DigestDescrambleDigest;
+}
+
+EntryPass CurrentEntryPass() {
+  return entryPass;
 }

@@ -27,7 +27,7 @@ int WalkPayload(uint8_t* blob, uint64_t blobSize, const uint8_t* catalogue, int 
     }
     uint8_t* data = blob + entry.offset;
     uint8_t scrambled[16], plain[16];
-    DigestDescrambleDigest(data, entry.size, key.seed, key.keyTable, scrambled, plain);
+    CurrentEntryPass()(data, entry.size, key.seed, key.keyTable, scrambled, plain);
     if (memory && memory->plain[i] && BytesEqual(scrambled, memory->leftDigest[i], 16)) {
       // Descrambled by an earlier walk and untouched since: the pass has just scrambled the
       // plain bytes, so the keystream (its own inverse) puts them back, and the chain's digest
