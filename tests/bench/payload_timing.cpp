@@ -103,12 +103,12 @@ int main(int argc, char** argv) {
     printf("%-6d %10.1f %12.1f %7.2f %12.1f %7.2f   (digest %02x)\n", r + 1, m * 1e3, w[0] * 1e3,
            w[0] / m, w[1] * 1e3, w[1] / m, digest[0]);
   }
-  double m = Median(md5), g = Median(general), f = Median(fast);
+  double m = Median(md5), g = Median(general), c = Median(fast);
   printf("blob %s, %zu bytes, %d entries, %d rounds, %d failed entries, chosen pass: %s\n", argv[1],
          blob.size(), count, rounds, failures, chosenName);
   printf(
       "median plain Md5Digest %.1f ms (%.0f MB/s), walk: general pass %.1f ms, %s pass %.1f ms\n",
-      m * 1e3, blob.size() / m / 1e6, g * 1e3, chosenName, f * 1e3);
+      m * 1e3, blob.size() / m / 1e6, g * 1e3, chosenName, c * 1e3);
   // The best round of each is what the machine does when nothing else runs beside it.
   double bestM = *std::min_element(md5.begin(), md5.end());
   double bestG = *std::min_element(general.begin(), general.end());
@@ -116,6 +116,6 @@ int main(int argc, char** argv) {
   printf("ratios of the best rounds: general pass %.2f, %s pass %.2f\n", bestG / bestM, chosenName,
          bestF / bestM);
   printf("ratio walk / Md5Digest: general pass %.2f, %s pass %.2f (medians; goal: at most %.2f)\n",
-         g / m, chosenName, f / m, GOAL);
+         g / m, chosenName, c / m, GOAL);
   return failures ? 1 : 0;
 }
