@@ -15,7 +15,8 @@ using EntryPass = void (*)(uint8_t* data, uint32_t count, uint32_t seed, const u
 void DigestDescrambleDigest(uint8_t* data, uint32_t count, uint32_t seed,
                             const uint8_t keyTable[16], uint8_t scrambledDigest[16],
                             uint8_t plainDigest[16]);
-// SSE2 only: both digests in the lanes of the vector registers, the keystream beside them.
+// SSE2 only: the same three chains, with the key bytes applied to the block 16 at a time by
+// the vector registers, so that the general registers' units are left to the chains.
 void DigestDescrambleDigestSse2(uint8_t* data, uint32_t count, uint32_t seed,
                                 const uint8_t keyTable[16], uint8_t scrambledDigest[16],
                                 uint8_t plainDigest[16]);
