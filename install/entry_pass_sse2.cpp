@@ -103,11 +103,20 @@ SSE2 __attribute__((force_align_arg_pointer)) void DigestDescrambleDigestSse2(
     alignas(16) uint8_t spare[64];
     uint32_t unused[4] = {};
     uint8_t* before = spare;
-    for (uint32_t b = 0; b < blocks; ++b) {
+    // The first two blocks apart from the others: in the loop over the rest, the plain block,
+    // the block before and the states are each at a fixed distance from the block, which
+    // leaves the general registers to the chains.
+    const uint32_t first = blocks < 2 ? blocks : 2;
+    for (uint32_t b = 0; b < first; ++b) {
       uint8_t* block = data + 64 * b;
-      ThreeChainBlock(scrambled.state, b >= 2 ? plain.state : unused, block,
-                      b >= 2 ? block - 128 : zeros, before, keys[b % 2], keys[1 - b % 2], stream,
-                      count - 64 * b, table);
+      ThreeChainBlock(scrambled.state, unused, block, zeros, before, keys[b % 2], keys[1 - b % 2],
+                      stream, count - 64 * b, table);
+      before = block;
+    }
+    for (uint32_t b = 2; b < blocks; ++b) {
+      uint8_t* block = data + 64 * b;
+      ThreeChainBlock(scrambled.state, plain.state, block, block - 128, block - 64, keys[b % 2],
+                      keys[1 - b % 2], stream, count - 64 * b, table);
       before = block;
     }
     for (int q = 0; q < 4; ++q) ApplyKeys(before, keys[1 - blocks % 2], q, table);
