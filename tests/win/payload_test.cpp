@@ -107,7 +107,9 @@ TEST(PayloadReader, ExtractionTakesThePassThatTheSystemAllows) {
                                  ? DigestDescrambleDigestSse2
                                  : DigestDescrambleDigest;
   EXPECT_EQ(ChooseEntryPass(), expected);
-  if (sizeof(void*) == 8) EXPECT_EQ(ChooseEntryPass(), &DigestDescrambleDigestSse2);
+  if (sizeof(void*) == 8) {
+    EXPECT_EQ(ChooseEntryPass(), &DigestDescrambleDigestSse2);
+  }
   HMODULE module = LoadInstaller();
   ASSERT_NE(module, nullptr);
   ZeroBytes(&testContext, sizeof testContext);
