@@ -101,6 +101,7 @@ int ExtractPayload(InstallerContext& context, const char* onlyName) {
   if (!VirtualProtect(payload.bytes, payload.size, PAGE_WRITECOPY, &oldProtection) &&
       !VirtualProtect(payload.bytes, payload.size, PAGE_READWRITE, &oldProtection))
     return -1;
+  UseEntryPass(ChooseEntryPass());
   PayloadFileOps ops = {WriteForExtractor, CreateFolderForExtractor, nullptr, LogExtractedEntry};
   int failures = ExtractFromBlob(payload.bytes, payload.size, context.catalogue,
                                  ThisEdition().payloadEntryCount, &payloadMemory,

@@ -1,8 +1,8 @@
 # Each edition's payload: the folder of product files named by MIXARRO_PAYLOAD_DIR_<EDITION>
 # (the sample payload of this build's architecture unless given), packed by the host
 # packing tool into ${CMAKE_BINARY_DIR}/payload/<Edition>.blob.
-mixarro_host_tool(mixarro-pack tools/pack/main.cpp tools/pack/pack.cpp install/payload_core.cpp
-                  ground/paths.cpp editions/editions.cpp)
+mixarro_host_tool(mixarro-pack tools/pack/main.cpp tools/pack/pack.cpp
+                  ${MIXARRO_PAYLOAD_CORE_SOURCES} ground/paths.cpp editions/editions.cpp)
 set(MIXARRO_PACK_TOOL ${MIXARRO_HOST_MIXARRO_PACK})
 set(MIXARRO_PACK_DEPENDS host_mixarro-pack ${MIXARRO_HOST_MIXARRO_PACK})
 include(${CMAKE_SOURCE_DIR}/samples/payload.cmake)

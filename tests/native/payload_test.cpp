@@ -168,33 +168,49 @@ TEST(Keystream, OnePassDescrambleAndDigestMatchesTheTwoSteps) {
   }
 }
 
-// The walk's one pass (digest as found, descramble, digest again) equals the three steps one
-// after the other: for every length up to three blocks and a few past, so that each remainder
-// modulo 16 (the table's turn) and modulo 64 (the part block) meets several whole blocks, at
-// unaligned addresses, and for seeds whose state goes negative.
+// The passes that this processor runs, each with its name.
+struct NamedPass {
+  const char* name;
+  EntryPass pass;
+};
+std::vector<NamedPass> PassesHere() {
+  std::vector<NamedPass> passes = {{"general registers", DigestDescrambleDigest}};
+  if (__builtin_cpu_supports("sse2")) passes.push_back({"SSE2", DigestDescrambleDigestSse2});
+  return passes;
+}
+
+// Each of the walk's one passes (digest as found, descramble, digest again) equals the three
+// steps one after the other: for every length up to three blocks and a few past, so that each
+// remainder modulo 16 (the table's turn) and modulo 64 (the part block) meets several whole
+// blocks, at unaligned addresses, and for seeds whose state goes negative.
 TEST(Keystream, OnePassOfAllThreeChainsMatchesTheThreeSteps) {
   std::vector<uint8_t> data = RandomBytes(300000, 12);
   const uint8_t table[16] = {200, 1, 77, 3, 150, 5, 6, 99, 8, 9, 10, 255, 12, 13, 14, 128};
   std::vector<uint32_t> counts;
-  for (uint32_t c = 0; c <= 200; ++c) counts.push_back(c);
+  for (uint32_t c = 0; c <= 300; ++c) counts.push_back(c);
   for (uint32_t c : {4095u, 4096u, 4097u, 65536u + 33u, 299990u}) counts.push_back(c);
-  for (uint32_t seed : {PAYLOAD_SEED, 0u, 0x80000001u, 0xffffffffu}) {
-    for (uint32_t count : counts) {
-      const size_t at = count % 4;  // not always on a word boundary
-      std::vector<uint8_t> expected(data.begin() + at, data.begin() + at + count);
-      const std::string scrambledHex = Md5Hex(expected.data(), count);
-      DescrambleEntry(expected.data(), expected.data(), count, seed, table);
-      std::vector<uint8_t> buffer(data.begin(), data.begin() + at + count);
-      uint8_t before[16], after[16];
-      DigestDescrambleDigest(buffer.data() + at, count, seed, table, before, after);
-      ASSERT_TRUE(std::equal(expected.begin(), expected.end(), buffer.begin() + at))
-          << "bytes, seed " << seed << " count " << count;
-      ASSERT_EQ(Hex(before), scrambledHex)
-          << "digest as found, seed " << seed << " count " << count;
-      ASSERT_EQ(Hex(after), Md5Hex(expected.data(), count))
-          << "digest of the plain bytes, seed " << seed << " count " << count;
-      ASSERT_TRUE(std::equal(data.begin(), data.begin() + at, buffer.begin()))
-          << "nothing before the entry is touched";
+  for (const NamedPass& named : PassesHere()) {
+    SCOPED_TRACE(named.name);
+    for (uint32_t seed : {PAYLOAD_SEED, 0u, 0x80000001u, 0xffffffffu}) {
+      for (uint32_t count : counts) {
+        const size_t at = count % 4;  // not always on a word boundary
+        std::vector<uint8_t> expected(data.begin() + at, data.begin() + at + count);
+        const std::string scrambledHex = Md5Hex(expected.data(), count);
+        DescrambleEntry(expected.data(), expected.data(), count, seed, table);
+        // One byte past the entry, so that a pass that wrote beyond it would be seen.
+        std::vector<uint8_t> buffer(data.begin(), data.begin() + at + count + 1);
+        uint8_t before[16], after[16];
+        named.pass(buffer.data() + at, count, seed, table, before, after);
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), buffer.begin() + at))
+            << "bytes, seed " << seed << " count " << count;
+        ASSERT_EQ(Hex(before), scrambledHex)
+            << "digest as found, seed " << seed << " count " << count;
+        ASSERT_EQ(Hex(after), Md5Hex(expected.data(), count))
+            << "digest of the plain bytes, seed " << seed << " count " << count;
+        ASSERT_TRUE(std::equal(data.begin(), data.begin() + at, buffer.begin()))
+            << "nothing before the entry is touched";
+        ASSERT_EQ(buffer[at + count], data[at + count]) << "nothing after the entry is touched";
+      }
     }
   }
 }
@@ -459,6 +475,33 @@ TEST(Walk, SecondWalkOverTheSameMemoryGivesTheSameResult) {
   Seen c = Walk(t, &memory, &third);
   EXPECT_EQ(third, 1);
   EXPECT_EQ(c.data, a.data);
+}
+
+// The walk gives the same verdicts, bytes and chain with each pass, a failed entry and entries
+// of many blocks among them; and it makes the pass that it is told to use.
+TEST(Walk, EachPassGivesTheSameWalk) {
+  const TestBlob packed = MakeBlob(8, 41);
+  std::vector<Seen> seen;
+  std::vector<std::vector<uint8_t>> bytes;
+  for (const NamedPass& named : PassesHere()) {
+    TestBlob t = packed;
+    CatalogueEntry e5 = EntryOf(t, 5);
+    e5.digest[3] ^= 0x10;
+    SetEntry(t, 5, e5);
+    UseEntryPass(named.pass);
+    EXPECT_EQ(CurrentEntryPass(), named.pass);
+    int failures = -1;
+    seen.push_back(Walk(t, nullptr, &failures));
+    EXPECT_EQ(failures, 1) << named.name;
+    bytes.push_back(t.bytes);
+  }
+  UseEntryPass(nullptr);
+  EXPECT_EQ(CurrentEntryPass(), &DigestDescrambleDigest) << "null takes the general pass again";
+  for (size_t p = 1; p < seen.size(); ++p) {
+    EXPECT_EQ(seen[p].verdicts, seen[0].verdicts) << PassesHere()[p].name;
+    EXPECT_EQ(seen[p].data, seen[0].data) << PassesHere()[p].name;
+    EXPECT_EQ(bytes[p], bytes[0]) << PassesHere()[p].name;
+  }
 }
 
 struct FakeDisk {

@@ -10,6 +10,7 @@
 #include "editions/edition.h"
 #include "ground/context.h"
 #include "ground/paths.h"
+#include "install/entry_pass.h"
 #include "tests/win/helpers.h"
 
 namespace {
@@ -97,6 +98,30 @@ TEST(PayloadReader, ExtractsTheBuiltInstallerTwiceAndLeavesItsFileUnchanged) {
   }
   FreeLibrary(module);
   EXPECT_TRUE(DigestOfFile(SetupProgram()) == before) << "the installer on disk changed";
+}
+
+// The extraction makes the SSE2 pass where the system reports SSE2 (every x86-64 system does),
+// the pass in the general registers elsewhere; the test above holds its files to the samples.
+TEST(PayloadReader, ExtractionTakesThePassThatTheSystemAllows) {
+  const EntryPass expected = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE)
+                                 ? DigestDescrambleDigestSse2
+                                 : DigestDescrambleDigest;
+  EXPECT_EQ(ChooseEntryPass(), expected);
+  if (sizeof(void*) == 8) {
+    EXPECT_EQ(ChooseEntryPass(), &DigestDescrambleDigestSse2);
+  }
+  HMODULE module = LoadInstaller();
+  ASSERT_NE(module, nullptr);
+  ZeroBytes(&testContext, sizeof testContext);
+  testContext.hInstance = module;
+  std::string folder = NewTempFolder("pass");
+  CopyText(testContext.targetFolder, sizeof testContext.targetFolder, folder.c_str());
+  UseEntryPass(nullptr);
+  EXPECT_EQ(ExtractPayload(testContext, "readme.txt"), 0);
+  EXPECT_EQ(CurrentEntryPass(), expected);
+  EXPECT_EQ(ReadWholeFile(folder + "\\readme.txt"), ReadWholeFile(SampleFolder() + "readme.txt"));
+  RemoveTree(folder);
+  FreeLibrary(module);
 }
 
 TEST(PayloadReader, OnlyNameWritesOneFileAndAFolderNameEndingInBackslashWorks) {
