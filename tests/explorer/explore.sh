@@ -18,8 +18,10 @@
 # whole) in the runs that the guide states; a state from which it does not is a dead end,
 # reported with the path that leads there.
 #
-#   explore.sh BUILD_DIR [--depth N] [--installers DIR] [--out DIR]
+#   explore.sh BUILD_DIR [--depth N] [--actions A,B,...] [--installers DIR] [--out DIR]
 #     --depth N        expand the states up to N runs from the clean machine (default: all)
+#     --actions LIST   expand the states by these runs only (default: all of ACTIONS below);
+#                      the recovery checks run what they need in any case
 #     --installers DIR take MixarroSetup-Indigo.exe and MixarroSetup-Cobalt.exe from DIR
 #     --out DIR        where the table, the Graphviz source and picture go (default BUILD_DIR/explorer)
 # Exit 0 when no check failed and no dead end was found.
@@ -28,14 +30,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 shift
 depth_bound=-1
+only_actions=
 installers=$build
 out=$build/explorer
 while [ $# -gt 0 ]; do
   case $1 in
     --depth) depth_bound=$2; shift 2 ;;
+    --actions) only_actions=$2; shift 2 ;;
     --installers) installers=$(cd "$2" && pwd); shift 2 ;;
     --out) out=$2; shift 2 ;;
-    *) echo "usage: explore.sh BUILD_DIR [--depth N] [--installers DIR] [--out DIR]" >&2; exit 2 ;;
+    *) echo "usage: explore.sh BUILD_DIR [--depth N] [--actions A,B,...] [--installers DIR] [--out DIR]" >&2; exit 2 ;;
   esac
 done
 
@@ -210,6 +214,13 @@ user_places_intact() {
 # ---- the actions ---------------------------------------------------------------------------
 
 ACTIONS=(I.i I.u C.i C.u entry.u restart held.entry.u kill.I.i kill.C.i fail.I.i fail.I.u)
+EXPAND=("${ACTIONS[@]}")
+if [ -n "$only_actions" ]; then
+  IFS=, read -r -a EXPAND <<<"$only_actions"
+  for a in "${EXPAND[@]}"; do
+    [[ " ${ACTIONS[*]} " == *" $a "* ]] || { echo "explore.sh: no action $a (${ACTIONS[*]})" >&2; exit 2; }
+  done
+fi
 
 temp_folder() { echo "$work/drive_c/users/$user/Temp"; }
 newest_log() { ls -t "$(temp_folder)"/MixarroSetup-*.log 2>/dev/null | head -1; }
@@ -446,7 +457,7 @@ while [ ${#queue[@]} -gt 0 ]; do
   if [ "$depth_bound" -ge 0 ] && [ "${depth_of[$s]}" -ge "$depth_bound" ]; then
     continue
   fi
-  for a in "${ACTIONS[@]}"; do
+  for a in "${EXPAND[@]}"; do
     transition "$s" "$a" $((depth_of[$s] + 1))
   done
   echo "S$s expanded: $state_count states, $transition_count transitions, $(($(date +%s) - start_time)) s"
