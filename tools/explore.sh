@@ -4,7 +4,8 @@
 # code), explores every state that the runs reach from a clean machine, and writes the table
 # (states.md), the Graphviz source (states.dot) and its picture (states.png, states.svg).
 #   tools/explore.sh [--depth N] [--out DIR]   (default out: build/explorer)
-#   tools/explore.sh --guide                   also puts the picture into docs/
+#   tools/explore.sh --guide                   also puts the picture and the table into the
+#                                              deployment guide (docs/deploying.md)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
@@ -27,6 +28,12 @@ bash tests/explorer/explore.sh "build/$preset" "${args[@]}" --out "$out"
 rc=$?
 if [ -n "$guide" ] && [ -f "$out/states.png" ]; then
   cp "$out/states.png" docs/machine-states.png
-  echo "explore: docs/machine-states.png updated"
+  # The table between its two marks in the guide's recovery section.
+  awk -v table="$out/states.md" '
+    /^<!-- end of the states table -->/ { skip = 0 }
+    !skip { print }
+    /^<!-- states table:/ { print ""; while ((getline line < table) > 0) print line; print ""; skip = 1 }
+  ' docs/deploying.md >docs/deploying.md.new && mv docs/deploying.md.new docs/deploying.md
+  echo "explore: docs/machine-states.png and the guide's table updated"
 fi
 exit $rc
