@@ -451,12 +451,14 @@ clean=0
 absent_sig=${sig_of[$clean]}
 echo "S0 (the clean machine): $absent_sig"
 
+expanded=0
 while [ ${#queue[@]} -gt 0 ]; do
   s=${queue[0]}
   queue=("${queue[@]:1}")
   if [ "$depth_bound" -ge 0 ] && [ "${depth_of[$s]}" -ge "$depth_bound" ]; then
     continue
   fi
+  expanded=$((expanded + 1))
   for a in "${EXPAND[@]}"; do
     transition "$s" "$a" $((depth_of[$s] + 1))
   done
@@ -559,8 +561,9 @@ if command -v dot >/dev/null; then
   dot -Tsvg "$out/states.dot" -o "$out/states.svg"
 fi
 
-echo "explorer: $state_count states, $transition_count transitions ($explored_states states expanded" \
-  "$([ "$depth_bound" -ge 0 ] && echo "up to $depth_bound runs from clean" || echo "to the end")); exploration" \
+echo "explorer: $state_count states, $transition_count transitions ($explored_states states reached" \
+  "by the search, $expanded expanded$([ "$depth_bound" -ge 0 ] && echo ", up to $depth_bound runs from clean");" \
+  "the rest by the recovery checks); exploration" \
   "$((explore_end - start_time)) s, with the recovery checks $((end_time - start_time)) s; $dead_ends dead end(s);" \
   "table and picture in $out"
 if [ "$failures" -gt 0 ]; then

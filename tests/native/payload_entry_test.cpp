@@ -45,7 +45,9 @@ TEST(PayloadEntry, FindsTheNamedEntry) {
     CatalogueEntry entry = {};
     const int index = FindCatalogueEntry(catalogue.data(), c.count, c.name, entry);
     EXPECT_EQ(index, c.index) << "\"" << c.name << "\" in " << c.count;
-    if (index >= 0) EXPECT_EQ(entry.size, static_cast<uint32_t>(index + 1)) << c.name;
+    if (index >= 0) {
+      EXPECT_EQ(entry.size, static_cast<uint32_t>(index + 1)) << c.name;
+    }
   }
   CatalogueEntry entry = {};
   EXPECT_EQ(FindCatalogueEntry(nullptr, 4, "QXLINK_Setup.exe", entry), -1);
