@@ -197,6 +197,8 @@ if(MIXARRO_RUNS_HERE)
   include(${CMAKE_SOURCE_DIR}/tests/gui/gui.cmake)
   # Sequences of runs, restarts and held files on one machine.
   include(${CMAKE_SOURCE_DIR}/tests/scenarios/scenarios.cmake)
+  # The machine's states and the runs between them, breadth first.
+  include(${CMAKE_SOURCE_DIR}/tests/explorer/explorer.cmake)
 endif()
 
 # The release command builds the deliverable twice in folders of its own and signs it.

@@ -12,7 +12,8 @@ struct InstallerContext;
 // Runs "<stem>_x64.exe" (64-bit Windows) or "<stem>.exe" with "-h -i -H -n" in the program
 // folder: 0, -20 (failed), -21 (restart needed), -604 or -605 (cannot be started).
 int InstallDriverPackage(InstallerContext& context, const char* stem);
-// Runs it with "-h -u -H": 0 (also when the program is missing), -20, -604 or -605.
+// Runs it with "-h -u -H": 0, -20, -604 or -605. A program missing from the program folder is
+// first taken from the payload; -605 when that fails.
 int UninstallDriverPackage(InstallerContext& context, const char* stem);
 
 // Portable parts.

@@ -5,6 +5,7 @@
 #include "ground/paths.h"
 #include "ground/run_log.h"
 #include "install/payload.h"
+#include "install/payload_entry.h"
 #include "system/syscalls.h"
 
 namespace {
@@ -43,10 +44,20 @@ int UninstallDriverPackage(InstallerContext& context, const char* stem) {
   char program[PATH_CAPACITY];
   if (!BuildSubSetupPath(program, sizeof program, context.targetFolder, stem, context.isWindows64))
     return 0;
-  // A package whose sub-setup is not there has nothing to remove.
+  // A sub-setup gone from the program folder does not mean that its driver is gone: the other
+  // edition's removal, or an earlier version of this program, deletes the folder and can leave
+  // a package behind whose devices still make this program offer Remove. The payload carries
+  // that very program; without it the package's removal cannot run, and that is a failure.
   if (!FileExists(program)) {
-    LogAction("sub-setup not present, nothing to remove:", program, 1, 0);
-    return 0;
+    LogAction("sub-setup not in the program folder, taken from the payload:", program, 1, 0);
+    char name[PATH_CAPACITY];
+    CopyText(name, sizeof name, program);
+    KeepFileName(name);
+    if (!ExtractPayloadEntry(context, name)) {
+      LogFormatted(FormatFailureLine, name,
+                   "the sub-setup is missing and cannot be taken from the payload");
+      return SUBSETUP_NOT_STARTED;
+    }
   }
   return RunSubSetup(context, program, 0);
 }

@@ -11,6 +11,8 @@ const ResultMeaning RESULT_MEANINGS[] = {
     {RESULT_SUBSETUP_RESTART_NEEDED, "a driver package's sub-setup asks for a restart first"},
     {RESULT_SUBSETUP_NO_PROCESS, "a driver package's sub-setup gave no process to wait for"},
     {RESULT_SUBSETUP_NOT_STARTED, "a driver package's sub-setup cannot be started"},
+    {RESULT_FOREIGN_SETUP,
+     "nothing done: another setup program installed the product; remove it with that one"},
 };
 const int RESULT_MEANING_COUNT = sizeof RESULT_MEANINGS / sizeof RESULT_MEANINGS[0];
 

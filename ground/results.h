@@ -14,6 +14,9 @@ constexpr int RESULT_SUBSETUP_FAILED = -20;
 constexpr int RESULT_SUBSETUP_RESTART_NEEDED = -21;
 constexpr int RESULT_SUBSETUP_NO_PROCESS = -604;
 constexpr int RESULT_SUBSETUP_NOT_STARTED = -605;
+// A switch run on a product whose uninstall entry names another setup program (the other
+// edition's): nothing done, as the window does for a click.
+constexpr int RESULT_FOREIGN_SETUP = -30;
 
 struct ResultMeaning {
   int code;

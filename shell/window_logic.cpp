@@ -51,8 +51,8 @@ CommandAction DecideCommand(uintptr_t wParam, intptr_t lParam, int hidden) {
   return COMMAND_NOTHING;
 }
 
-SwitchRunAction DecideSwitchRun(int productPresent, int installSwitchSet) {
-  if (productPresent) return SWITCH_RUN_UNINSTALL;
+SwitchRunAction DecideSwitchRun(int productPresent, int installSwitchSet, int sameSetupProgram) {
+  if (productPresent) return sameSetupProgram ? SWITCH_RUN_UNINSTALL : SWITCH_RUN_REFUSE_FOREIGN;
   if (installSwitchSet) return SWITCH_RUN_INSTALL;
   return SWITCH_RUN_NOTHING;
 }

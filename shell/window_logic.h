@@ -23,7 +23,12 @@ enum CommandAction {
   COMMAND_SWITCH_RUN,
   COMMAND_FOREIGN_SETUP_BOX
 };
-enum SwitchRunAction { SWITCH_RUN_NOTHING, SWITCH_RUN_UNINSTALL, SWITCH_RUN_INSTALL };
+enum SwitchRunAction {
+  SWITCH_RUN_NOTHING,
+  SWITCH_RUN_UNINSTALL,
+  SWITCH_RUN_INSTALL,
+  SWITCH_RUN_REFUSE_FOREIGN
+};
 enum CreationPost { CREATION_POST_NOTHING, CREATION_POST_SWITCH_RUN, CREATION_CHECK_SETUP };
 
 // The signed x (low 16 bits) and y (high 16 bits) of a mouse message's lParam.
@@ -42,8 +47,11 @@ int AcceptsClose(const InstallerContext& context);
 int ShowsHandCursor(const InstallerContext& context, int y);
 // A WM_COMMAND: its identifier is the low 16 bits of wParam, lParam counts whole.
 CommandAction DecideCommand(uintptr_t wParam, intptr_t lParam, int hidden);
-// The procedure of a switch run: removal when present, install with the install switch.
-SwitchRunAction DecideSwitchRun(int productPresent, int installSwitchSet);
+// The procedure of a switch run: removal when present, install with the install switch. A
+// present product whose uninstall entry names another setup program (`sameSetupProgram` 0,
+// the rule of IsSameSetupProgram) is refused, as the window refuses it to a click: the other
+// edition's removal would leave the drivers that only that program knows.
+SwitchRunAction DecideSwitchRun(int productPresent, int installSwitchSet, int sameSetupProgram);
 // What the creation steps do after sizing: the switch run, the foreign-setup check, or nothing.
 CreationPost DecideCreationPost(int installSwitchSet, int uninstallSwitchSet, int productPresent);
 // 1 when a blink tick draws the busy button.

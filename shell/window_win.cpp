@@ -1,5 +1,7 @@
 #include "editions/edition.h"
 #include "ground/paths.h"
+#include "ground/results.h"
+#include "ground/run_log.h"
 #include "install/registry.h"
 #include "install/uninstall_entry.h"
 #include "procedures/install_procedure.h"
@@ -97,9 +99,17 @@ void HandleCommand(InstallerContext& context, HWND window, WPARAM wParam, LPARAM
       break;
     case COMMAND_SWITCH_RUN: {
       int result = 0;
-      switch (DecideSwitchRun(context.productPresent, installSwitch)) {
+      const int same = context.productPresent ? IsSameSetupProgram(context) : 1;
+      switch (DecideSwitchRun(context.productPresent, installSwitch, same)) {
         case SWITCH_RUN_UNINSTALL: result = UninstallProduct(context); break;
         case SWITCH_RUN_INSTALL: result = StartWorker(context, 1); break;
+        case SWITCH_RUN_REFUSE_FOREIGN:
+          LogFormatted(FormatFailureLine, "switch run",
+                       "the uninstall entry names another setup program: nothing changed");
+          if (!hiddenMode)
+            MessageBoxA(window, ThisEdition().foreignSetupText, FOREIGN_SETUP_CAPTION, BOX_ERROR);
+          result = RESULT_FOREIGN_SETUP;
+          break;
         case SWITCH_RUN_NOTHING: break;
       }
       if (EndsThroughNoticeBox()) {

@@ -5,13 +5,13 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cache=${MIXARRO_CACHE:-/var/cache/mixarro}
-stamp=$cache/packages.v5
+stamp=$cache/packages.v6
 
 packages=(cmake make g++ googletest clang-format
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine64 xvfb xauth xdotool imagemagick x11-utils
   pev osslsigncode openssl liblnk-utils libbenchmark-dev libimage-exiftool-perl fonts-dejavu-core
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev graphviz)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 

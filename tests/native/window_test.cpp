@@ -217,10 +217,25 @@ TEST(WindowCommands, NoticesSwitchRunAndForeignSetup) {
 }
 
 TEST(WindowCommands, SwitchRunAndCreationChoices) {
-  EXPECT_EQ(DecideSwitchRun(1, 0), SWITCH_RUN_UNINSTALL);
-  EXPECT_EQ(DecideSwitchRun(1, 1), SWITCH_RUN_UNINSTALL);  // -i with the product present removes
-  EXPECT_EQ(DecideSwitchRun(0, 1), SWITCH_RUN_INSTALL);
-  EXPECT_EQ(DecideSwitchRun(0, 0), SWITCH_RUN_NOTHING);  // -u without the product: exit 0
+  struct RunCase {
+    int present, install, same;
+    SwitchRunAction action;
+  };
+  const RunCase runs[] = {
+      {1, 0, 1, SWITCH_RUN_UNINSTALL},
+      {1, 1, 1, SWITCH_RUN_UNINSTALL},  // -i with the product present removes
+      {0, 1, 1, SWITCH_RUN_INSTALL},
+      {0, 0, 1, SWITCH_RUN_NOTHING},  // -u without the product: exit 0
+      // Another setup program's product: refused whichever switch, as a click is.
+      {1, 0, 0, SWITCH_RUN_REFUSE_FOREIGN},
+      {1, 1, 0, SWITCH_RUN_REFUSE_FOREIGN},
+      // Without the product the entry does not matter.
+      {0, 1, 0, SWITCH_RUN_INSTALL},
+      {0, 0, 0, SWITCH_RUN_NOTHING},
+  };
+  for (const RunCase& c : runs)
+    EXPECT_EQ(DecideSwitchRun(c.present, c.install, c.same), c.action)
+        << "present " << c.present << " install " << c.install << " same " << c.same;
   struct Case {
     int install, uninstall, present;
     CreationPost post;

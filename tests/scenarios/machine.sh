@@ -21,9 +21,11 @@ as_edition() {
   # The shortcuts of each group on 64-bit Windows.
   if [ "$edition" = Indigo ]; then
     REBOOT_TEXT='Restart System to finish the uninstallation!'
+    FOREIGN_TEXT='Current Mixarro version has been\ninstalled by another Setup program...\n\nYou must use the same Setup Program to uninstall it,\nalso listed in Windows Programs and Features...\n\nDON'"'"'T FORGET TO REBOOT AFTER UNINSTALLATION'
     SHORTCUTS=13
   else
     REBOOT_TEXT='Restart System to finish de-installation!'
+    FOREIGN_TEXT='Current Mixarro version has been\ninstalled by another Setup program...\n\nYou must use the same Setup Program to de-install it,\nalso listed in Windows Programs and Features...\n\nDON'"'"'T FORGET TO REBOOT AFTER DE-INSTALLATION'
     SHORTCUTS=10
   fi
 }
@@ -93,6 +95,10 @@ install() {
   [ "$got" = 0 ] || fail "install: exit code $got, expected 0"
 }
 uninstall() { run_expect 0 "uninstall" "$installer" -h -u; }
+# The result of a switch run refused because the uninstall entry names another setup program.
+FOREIGN_RESULT=-30
+# A driver package's sub-setup in the program folder (the variant that 64-bit Windows runs).
+subsetup_file() { echo "$(folder)/$1_x64.exe"; }
 
 # The uninstall as Programs and Features starts it: the stored quiet command line, which runs
 # the uninstaller copy in the program folder.

@@ -3,8 +3,10 @@
 add_executable(scenario_holder ${CMAKE_SOURCE_DIR}/tests/scenarios/holder_win.cpp)
 mixarro_warnings(scenario_holder)
 set(MIXARRO_HIDDEN_SCENARIOS
-    in_use_reinstall_restart in_use_restart in_use_uninstall_again_reinstall_restart other_edition)
-set(MIXARRO_SHOWN_SCENARIOS shown_corrupted_install shown_install_remove remove_click_failing_subsetup)
+    in_use_reinstall_restart in_use_restart in_use_uninstall_again_reinstall_restart other_edition
+    other_edition_switch removal_missing_subsetup removal_blocked_subsetup)
+set(MIXARRO_SHOWN_SCENARIOS shown_corrupted_install shown_install_remove remove_click_failing_subsetup
+    other_edition_shown)
 set(scenarios ${MIXARRO_HIDDEN_SCENARIOS})
 if(MIXARRO_ARCH STREQUAL "x86_64")
   list(APPEND scenarios ${MIXARRO_SHOWN_SCENARIOS})

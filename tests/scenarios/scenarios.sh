@@ -42,6 +42,52 @@ case $scenario in
     install && hold_module && uninstall_from_entry && as_edition "$other" && install &&
       restart && expect_whole
     ;;
+  other_edition_switch)
+    # The other edition's switch runs on this edition's product change nothing, as a click
+    # on the other edition's window does not, and say so in their exit code.
+    new_machine
+    install || exit 1
+    other_installer=$build/MixarroSetup-$other.exe
+    run_expect "$FOREIGN_RESULT" "the other edition's -h -i" "$other_installer" -h -i
+    run_expect "$FOREIGN_RESULT" "the other edition's -h -u" "$other_installer" -h -u
+    expect_whole
+    # A machine as earlier versions left it: without the entry, the other edition's removal
+    # ran with its own packages only, and the folder went with it. This edition's removal
+    # takes the sub-setups from its payload and removes every package; then it installs.
+    "$WINE" reg delete "$uninstall_key" /f "$reg_view" >/dev/null 2>&1
+    run_expect 0 "the other edition's -h -i without the entry" "$other_installer" -h -i
+    uninstall && install && expect_whole
+    ;;
+  removal_missing_subsetup)
+    # A sub-setup gone from the program folder: the removal takes it from the payload and the
+    # package goes, so that the next install installs.
+    new_machine
+    install || exit 1
+    rm -f "$(subsetup_file QXMXAUX_Setup)"
+    uninstall && install && expect_whole
+    ;;
+  removal_blocked_subsetup)
+    # When the payload cannot give a missing sub-setup back either (a folder in the way), the
+    # removal fails and removes nothing: 0 would say the product is gone while its driver stays.
+    new_machine
+    install || exit 1
+    rm -f "$(subsetup_file QXMXAUX_Setup)"
+    mkdir "$(subsetup_file QXMXAUX_Setup)"
+    run_expect -605 "uninstall with the sub-setup blocked" "$installer" -h -u
+    uninstall_entry_exists || fail "$scenario: the failed removal removed the uninstall entry"
+    rmdir "$(subsetup_file QXMXAUX_Setup)"
+    uninstall && restart && expect_removed
+    ;;
+  other_edition_shown)
+    # Shown, the other edition's switch run shows the box that its window shows for a click,
+    # with its own wording, and changes nothing.
+    new_machine
+    install || exit 1
+    as_edition "$other"
+    shown_switch_run "Wrong Installation Program" "$FOREIGN_TEXT" "$FOREIGN_RESULT" "$installer" -i
+    as_edition "$other"
+    expect_whole
+    ;;
   shown_corrupted_install)
     # Not hidden: the error box stays until dismissed, and the exit code is the result. (On
     # a machine with the product the install switch removes it: the presence decides.)

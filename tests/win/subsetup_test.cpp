@@ -162,13 +162,15 @@ TEST_F(SubSetups, ExitCodesResultsTextsAndNotices) {
 }
 
 TEST_F(SubSetups, MissingProgram) {
-  // Only the other variant is there; it is never started.
+  // Only the other variant is there; it is never started. The removal looks for the missing
+  // program in the payload, and this test program carries none: a removal that cannot run is
+  // a failure, not a success.
   ASSERT_TRUE(PlaceStandin("subsetup.exe", folder, "QXLINK_Setup.exe"));
   CopyText(context->errorText, ERROR_TEXT_CAPACITY, "untouched");
   EXPECT_EQ(InstallDriverPackage(*context, "QXLINK_Setup"), -605);
-  EXPECT_EQ(UninstallDriverPackage(*context, "QXLINK_Setup"), 0);
+  EXPECT_EQ(UninstallDriverPackage(*context, "QXLINK_Setup"), -605);
   EXPECT_EQ(InstallDriverPackage(*context, "QXMXVAIO3_Setup"), -605);
-  EXPECT_EQ(UninstallDriverPackage(*context, "QXMXVAIO3_Setup"), 0);
+  EXPECT_EQ(UninstallDriverPackage(*context, "QXMXVAIO3_Setup"), -605);
   EXPECT_FALSE(PathExists(log)) << "something was started";
   EXPECT_TRUE(TakeNotices().empty());
   EXPECT_STREQ(context->errorText, "untouched");
