@@ -229,17 +229,7 @@ newest_log() { ls -t "$(temp_folder)"/MixarroSetup-*.log 2>/dev/null | head -1; 
 run_limited() { WINEPREFIX=$work timeout -k 5 180 "$WINE" "$@" >/dev/null 2>&1; }
 
 # The programs that a killed run started go on and end on their own; wait for them.
-wait_for_started_programs() {
-  local pid running
-  for _ in $(seq 1 240); do
-    running=
-    for pid in $(pgrep -f '_Setup|qxregsvr' 2>/dev/null); do
-      tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$work" && running=1
-    done
-    [ -z "$running" ] && return 0
-    sleep 0.25
-  done
-}
+wait_for_started_programs() { wait_for_prefix_programs "$work"; }
 
 # The entry's QuietUninstallString split into the program and its switches (as
 # Programs and Features starts it); empty when there is no entry.

@@ -53,16 +53,8 @@ run_and_kill() {
 # its own; the recovery waits for it, as an administrator lets it end (or restarts): a program
 # still running from the program folder cannot be replaced.
 wait_for_started_programs() {
-  local pid running
-  for _ in $(seq 1 240); do
-    running=
-    for pid in $(pgrep -f '_Setup|qxregsvr' 2>/dev/null); do
-      tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && running=1
-    done
-    [ -z "$running" ] && return 0
-    sleep 0.25
-  done
-  fail "$scenario: a program that the killed run started is still running after 60 s"
+  wait_for_prefix_programs "$WINEPREFIX" ||
+    fail "$scenario: a program that the killed run started is still running after 60 s"
 }
 
 # Runs the installer once with the given switches. Sets `got` (the exit code as the shell sees

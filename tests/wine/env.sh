@@ -19,3 +19,20 @@ end_prefix_detached() {
     </dev/null >/dev/null 2>&1 &
   disown $! 2>/dev/null
 }
+
+# Waits up to 60 s until no program that a run started in the prefix $1 (a sub-setup, the
+# registration program) is running any more: such a program goes on after the run that
+# started it was killed, and one still running from the program folder cannot be replaced.
+# 1 when one still runs.
+wait_for_prefix_programs() {
+  local pid running
+  for _ in $(seq 1 240); do
+    running=
+    for pid in $(pgrep -f '_Setup|qxregsvr' 2>/dev/null); do
+      tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$1" && running=1
+    done
+    [ -z "$running" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
