@@ -229,7 +229,8 @@ newest_log() { ls -t "$(temp_folder)"/MixarroSetup-*.log 2>/dev/null | head -1; 
 run_limited() { WINEPREFIX=$work timeout -k 5 180 "$WINE" "$@" >/dev/null 2>&1; }
 
 # The programs that a killed run started go on and end on their own; wait for them.
-wait_for_started_programs() { wait_for_prefix_programs "$work"; }
+# A program still running after the wait is left to the next step, which sees it.
+wait_for_started_programs() { wait_for_prefix_programs "$work" || true; }
 
 # The entry's QuietUninstallString split into the program and its switches (as
 # Programs and Features starts it); empty when there is no entry.
