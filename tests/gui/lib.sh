@@ -148,8 +148,10 @@ dismiss_box() {
   for i in $(seq 1 60); do
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
     if [ "$i" = 8 ]; then
-      eval "$(xdotool getwindowgeometry --shell "$box")"
-      xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 22)) click 1
+      # The box may close between the look above and this one: then there is nothing to click.
+      local WINDOW= X= Y= WIDTH= HEIGHT= SCREEN=
+      eval "$(xdotool getwindowgeometry --shell "$box" 2>/dev/null)"
+      [ -n "$X" ] && xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 22)) click 1
     fi
     sleep 0.25
   done
