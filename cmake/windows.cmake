@@ -54,7 +54,7 @@ include(${CMAKE_SOURCE_DIR}/resources/resources.cmake)
 # One program per edition, each with its own edition table and resources.
 foreach(edition IN ITEMS Indigo Cobalt)
   string(TOUPPER ${edition} EDITION_UPPER)
-  mixarro_edition_resources(${edition} rc_file)
+  mixarro_edition_resources(${edition} rc_file system_cp_rc)
   add_executable(MixarroSetup-${edition} WIN32
     ${CMAKE_SOURCE_DIR}/shell/main_win.cpp
     ${CMAKE_SOURCE_DIR}/editions/this_edition.cpp
@@ -63,12 +63,12 @@ foreach(edition IN ITEMS Indigo Cobalt)
     ${rc_file})
   target_compile_definitions(MixarroSetup-${edition} PRIVATE MIXARRO_EDITION_TABLE=${EDITION_UPPER}_EDITION)
   target_link_libraries(MixarroSetup-${edition} PRIVATE mixarro_win)
+  add_dependencies(MixarroSetup-${edition} MixarroResources-${edition})
   mixarro_warnings(MixarroSetup-${edition})
 
   # Test builds of the same program as a system that ignores the manifest's code page runs it
   # (Windows before 10 version 1903): the 8-bit calls speak the system's code page. The second
   # also stands on a volume without short (8.3) names.
-  mixarro_edition_resources(${edition} system_cp_rc SYSTEM_CODE_PAGE)
   foreach(variant IN ITEMS system-cp no-short-names)
     if(variant STREQUAL "system-cp")
       set(short_names ${CMAKE_SOURCE_DIR}/system/short_names_win.cpp)
@@ -84,6 +84,7 @@ foreach(edition IN ITEMS Indigo Cobalt)
       ${system_cp_rc})
     target_compile_definitions(${target} PRIVATE MIXARRO_EDITION_TABLE=${EDITION_UPPER}_EDITION)
     target_link_libraries(${target} PRIVATE mixarro_win)
+    add_dependencies(${target} MixarroResources-${edition})
     mixarro_warnings(${target})
   endforeach()
 endforeach()

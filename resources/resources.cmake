@@ -11,18 +11,11 @@ else()
   set(MIXARRO_MANIFEST_ARCH x86)
 endif()
 
-# mixarro_edition_resources(<edition> <out var> [SYSTEM_CODE_PAGE]): the resource script of that
-# edition's program; SYSTEM_CODE_PAGE leaves the UTF-8 code page out of the manifest (the test
-# builds that run as a system that ignores it).
-function(mixarro_edition_resources edition out_var)
-  cmake_parse_arguments(arg "SYSTEM_CODE_PAGE" "" "" ${ARGN})
+# mixarro_edition_resources(<edition> <rc var> <system code page rc var>): the resource scripts
+# of that edition's program and of its test builds, whose manifest leaves the UTF-8 code page
+# out (they run as a system that ignores it). Artwork and payload are made once for both.
+function(mixarro_edition_resources edition rc_var system_cp_rc_var)
   set(dir ${CMAKE_BINARY_DIR}/resources/${edition})
-  set(flags)
-  set(rc_name program)
-  if(arg_SYSTEM_CODE_PAGE)
-    set(flags --system-code-page)
-    set(rc_name program-system-code-page)
-  endif()
   set(icon ${dir}/mixarro.ico)
   set(picture ${dir}/picture.bmp)
   add_custom_command(OUTPUT ${icon} ${picture}
@@ -32,13 +25,26 @@ function(mixarro_edition_resources edition out_var)
     COMMENT "artwork of ${edition}"
     VERBATIM)
   mixarro_edition_payload(${edition} blob)
-  set(rc ${dir}/${rc_name}.rc)
-  add_custom_command(OUTPUT ${rc} ${dir}/${rc_name}.manifest
-    COMMAND ${MIXARRO_HOST_MIXARRO_RCGEN} ${flags} ${edition} ${MIXARRO_MANIFEST_ARCH} ${icon}
-            ${picture} ${dir}/${rc_name}.manifest ${blob} > ${rc}
-    DEPENDS host_mixarro-rcgen ${MIXARRO_HOST_MIXARRO_RCGEN} ${icon} ${picture} ${blob}
-    COMMENT "resource script of ${edition}"
-    VERBATIM)
-  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${icon};${picture};${blob}")
-  set(${out_var} ${rc} PARENT_SCOPE)
+  foreach(kind IN ITEMS program program-system-code-page)
+    set(flags)
+    if(kind STREQUAL "program-system-code-page")
+      set(flags --system-code-page)
+    endif()
+    set(rc ${dir}/${kind}.rc)
+    add_custom_command(OUTPUT ${rc} ${dir}/${kind}.manifest
+      COMMAND ${MIXARRO_HOST_MIXARRO_RCGEN} ${flags} ${edition} ${MIXARRO_MANIFEST_ARCH} ${icon}
+              ${picture} ${dir}/${kind}.manifest ${blob} > ${rc}
+      DEPENDS host_mixarro-rcgen ${MIXARRO_HOST_MIXARRO_RCGEN} ${icon} ${picture} ${blob}
+      COMMENT "resource script of ${edition} (${kind})"
+      VERBATIM)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${icon};${picture};${blob}")
+    list(APPEND scripts ${rc})
+  endforeach()
+  list(GET scripts 0 rc)
+  list(GET scripts 1 system_cp_rc)
+  set(${rc_var} ${rc} PARENT_SCOPE)
+  set(${system_cp_rc_var} ${system_cp_rc} PARENT_SCOPE)
+  # One target makes them, before every program that carries them: programs that made the same
+  # files side by side would race (two packers renaming one blob into place).
+  add_custom_target(MixarroResources-${edition} DEPENDS ${scripts})
 endfunction()
