@@ -74,14 +74,8 @@ void ThreeChainBlock(uint32_t scrambledState[4], uint32_t plainState[4], uint8_t
   if ((j) % 4 == 3) StoreLe32(block + (j)-3, key);
   MD5_ROUNDS(THREE)
 #undef THREE
-  scrambledState[0] += a1;
-  scrambledState[1] += b1;
-  scrambledState[2] += c1;
-  scrambledState[3] += d1;
-  plainState[0] += a2;
-  plainState[1] += b2;
-  plainState[2] += c2;
-  plainState[3] += d2;
+  AddBlockResult(scrambledState, a1, b1, c1, d1);
+  AddBlockResult(plainState, a2, b2, c2, d2);
   stream = ks;
 }
 

@@ -70,14 +70,8 @@ SSE2 __attribute__((always_inline)) inline void ThreeChainBlock(
   MD5_ROUNDS(THREE)
 #undef THREE
 #undef KEY_BYTE
-  scrambledState[0] += a1;
-  scrambledState[1] += b1;
-  scrambledState[2] += c1;
-  scrambledState[3] += d1;
-  plainState[0] += a2;
-  plainState[1] += b2;
-  plainState[2] += c2;
-  plainState[3] += d2;
+  AddBlockResult(scrambledState, a1, b1, c1, d1);
+  AddBlockResult(plainState, a2, b2, c2, d2);
   stream = ks;
 }
 
