@@ -305,20 +305,7 @@ do_action() {
       log_before=$(newest_log)
       WINEPREFIX=$work "$WINE" "$installers/MixarroSetup-${name[$e]}.exe" -h -i >/dev/null 2>&1 &
       runner=$!
-      for _ in $(seq 1 6000); do
-        local log
-        log=$(newest_log)
-        if [ -n "$log" ] && [ "$log" != "$log_before" ]; then
-          n=$(grep -c -- '] file ' "$log" 2>/dev/null)
-          if [ "${n:-0}" -ge "${entries[$e]}" ]; then
-            kill -9 "$runner" 2>/dev/null
-            break
-          fi
-        fi
-        kill -0 "$runner" 2>/dev/null || break
-        sleep 0.01
-      done
-      wait "$runner" 2>/dev/null
+      kill_at_log_lines "$runner" "$log_before" '] file ' "${entries[$e]}" 6000
       wait_for_started_programs
       ;;
   esac

@@ -27,25 +27,13 @@ newest_log() { ls -t "$(temp_folder)"/MixarroSetup-*.log 2>/dev/null | head -1; 
 # Runs the installer with `switches` and kills it once its log holds `count` lines that match
 # `pattern`. Sets `killed` to 1 when it was killed, 0 when it ended first.
 run_and_kill() {
-  local switches=$1 pattern=$2 count=$3 before log n
+  local switches=$1 pattern=$2 count=$3 before
   before=$(newest_log)
   # shellcheck disable=SC2086
   "$WINE" "$installer" $switches >/dev/null 2>&1 &
   local runner=$!
   killed=0
-  for _ in $(seq 1 3000); do
-    log=$(newest_log)
-    if [ -n "$log" ] && [ "$log" != "$before" ]; then
-      n=$(grep -c -- "$pattern" "$log" 2>/dev/null)
-      if [ "${n:-0}" -ge "$count" ]; then
-        kill -9 "$runner" 2>/dev/null && killed=1
-        break
-      fi
-    fi
-    kill -0 "$runner" 2>/dev/null || break
-    sleep 0.01
-  done
-  wait "$runner" 2>/dev/null
+  kill_at_log_lines "$runner" "$before" "$pattern" "$count" 3000 && killed=1
   wait_for_started_programs
 }
 

@@ -36,3 +36,25 @@ wait_for_prefix_programs() {
   done
   return 1
 }
+
+# Kills the background run `runner` (kill -9, as a power cut or a task manager would) once the
+# newest log that `newest_log` names, other than `before`, holds `count` lines matching
+# `pattern`; looks for at most `tries` hundredths of a second. Waits for the run either way.
+# 0 when it was killed, 1 when it ended first.
+kill_at_log_lines() {
+  local runner=$1 before=$2 pattern=$3 count=$4 tries=$5 log n killed=1
+  for _ in $(seq 1 "$tries"); do
+    log=$(newest_log)
+    if [ -n "$log" ] && [ "$log" != "$before" ]; then
+      n=$(grep -c -- "$pattern" "$log" 2>/dev/null)
+      if [ "${n:-0}" -ge "$count" ]; then
+        kill -9 "$runner" 2>/dev/null && killed=0
+        break
+      fi
+    fi
+    kill -0 "$runner" 2>/dev/null || break
+    sleep 0.01
+  done
+  wait "$runner" 2>/dev/null
+  return $killed
+}
